@@ -15,8 +15,10 @@ function(kvx_folder_library name dir)
 endfunction()
 
 # One test program per test file, named <prefix>_<file>; its cases are found when ctest runs.
+# With AREA_LIBS, a file named <area>_..._test.cpp links only the library kvx_<area> (and DEPS), so a test
+# builds without the folders it does not need.
 function(kvx_folder_tests prefix dir)
-  cmake_parse_arguments(ARG "" "" "DEPS;LABELS;DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "AREA_LIBS" "" "DEPS;LABELS;DEFINES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${dir}/support/*.cpp)
   foreach(test_source ${tests})
@@ -25,6 +27,10 @@ function(kvx_folder_tests prefix dir)
     add_executable(${target} ${test_source} ${helpers})
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${target} PRIVATE ${ARG_DEPS})
+    if(ARG_AREA_LIBS)
+      string(REGEX MATCH "^[a-z]+" area ${stem})
+      target_link_libraries(${target} PRIVATE kvx_${area})
+    endif()
     target_compile_definitions(${target} PRIVATE ${ARG_DEFINES})
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}"
                          DISCOVERY_TIMEOUT 60)
