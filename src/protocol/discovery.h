@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "protocol/cn_comm.h"
+#include "protocol/control_frame.h"
 #include "protocol/device_entry.h"
 #include "protocol/error_sink.h"
 #include "protocol/udp_link.h"

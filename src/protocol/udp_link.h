@@ -40,7 +40,8 @@ public:
     Ipv4Endpoint peer() const { return peer_; }
 
 private:
-    std::unique_ptr<UdpSocket> openBound(uint16_t port, const std::optional<DeviceEntry>& selected);
+    // A new socket when a device is selected; "Please choose a device" otherwise.
+    std::unique_ptr<UdpSocket> openFor(const std::optional<DeviceEntry>& selected);
 
     Network& network_;
     ErrorSink& errors_;
