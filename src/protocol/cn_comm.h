@@ -45,24 +45,30 @@ public:
     uint32_t bytesWritten() const { return bytesWritten_.load(); }
     std::string portName() const;
     int baud() const { return baud_; }
-    bool monitorRunning() const { return running_.load(); }
+    bool monitorRunning() const;
     // Port events the monitor thread has seen, for tests.
-    uint32_t eventsSeen() const { return eventsSeen_.load(); }
+    uint32_t eventsSeen() const { return eventsSeen_->load(); }
 
 private:
-    void monitorLoop();
+    // What one monitor thread uses. The thread holds its own reference, so a thread that close() had to
+    // leave behind still finds its device and flags alive, and a later open() cannot restart it.
+    struct MonitorSession;
+
+    static void monitorLoop(const std::shared_ptr<MonitorSession>& session);
+    void closeLocked(int waitMs);
 
     SerialPorts& ports_;
+    // Guards the port for the exchange thread and close(); never held while the monitor waits for an event.
     mutable std::mutex deviceMutex_;
-    std::unique_ptr<SerialDevice> device_;
+    std::shared_ptr<SerialDevice> device_;
+    std::shared_ptr<MonitorSession> session_;
+    std::thread monitor_;
     std::string portName_;
-    int baud_ = 0;
+    std::atomic<int> baud_{0};
     std::atomic<uint32_t> bytesRead_{0};
     std::atomic<uint32_t> bytesWritten_{0};
     std::atomic<uint32_t> eventMask_{kEventMask};
-    std::atomic<uint32_t> eventsSeen_{0};
-    std::atomic<bool> running_{false};
-    std::thread monitor_;
+    const std::shared_ptr<std::atomic<uint32_t>> eventsSeen_ = std::make_shared<std::atomic<uint32_t>>(0);
     // Used only with the buffering options, which this system never sets: they stay empty.
     BlockBuffer receiveQueue_;
     BlockBuffer sendQueue_;
