@@ -18,8 +18,9 @@ constexpr SerialTimeouts kOverlappedTimeouts{.readIntervalMs = 100,
 // The monitor's event wait is cut into slices so that it rechecks its running flag even when a cancel is
 // missed (one that arrives just before the wait starts).
 constexpr int kEventWaitSliceMs = 100;
-// Pause after a data-received event, so waiting bytes do not make the monitor spin.
-constexpr auto kDataReceivedPause = std::chrono::milliseconds(10);
+// Pause after each event, so waiting bytes, or a line that keeps signalling (a hung-up line reports itself
+// at once on every wait), do not make the monitor spin.
+constexpr auto kEventPause = std::chrono::milliseconds(10);
 
 }  // namespace
 
@@ -36,12 +37,12 @@ struct CnComm::MonitorSession {
 void CnComm::monitorLoop(const std::shared_ptr<MonitorSession>& session) {
     SerialDevice& device = *session->device;
     while (session->running.load()) {
+        // A count that cannot be had, or bytes that wait, count as data received; only an empty queue waits.
         const std::optional<size_t> waiting = device.inputCount();
-        if (!waiting || *waiting > 0) {
-            session->eventsSeen->fetch_add(1);  // data received
-            std::this_thread::sleep_for(kDataReceivedPause);
-        } else if (device.waitForEvent(kEventWaitSliceMs) && session->running.load()) {
+        const bool event = !waiting || *waiting > 0 || device.waitForEvent(kEventWaitSliceMs);
+        if (event && session->running.load()) {
             session->eventsSeen->fetch_add(1);
+            std::this_thread::sleep_for(kEventPause);
         }
     }
     session->exited.set_value();
