@@ -1,0 +1,87 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <memory>
+
+#include "app/auto_script.h"
+#include "app/main_window.h"
+#include "controls/set_bitmap_resource.h"
+#include "platform/system_platform.h"
+#include "resources/skin_renderer.h"
+#include "simulator/demo_world.h"
+
+namespace kvx {
+
+namespace {
+
+const char* const kUsage =
+    "usage: korvelux [--demo] [--screenshot FILE] [--auto STEPS] [--help] [--version]\n"
+    "  --demo             run on built-in simulated devices (a multiviewer, an 8x8 and a 16x16 matrix\n"
+    "                     switcher, a listed-only device, and a serial port COM1 with a device on it);\n"
+    "                     nothing is sent on the network\n"
+    "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
+    "  --auto STEPS       drive the window: comma-separated steps search, click:ID, select:N, wait:MS,\n"
+    "                     print, screenshot:FILE, quit\n"
+    "  --version          print the version\n";
+
+}  // namespace
+
+int CKORVELUX_16_VIEWApp::run(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("%s\n", CKORVELUX_16_VIEWDlg::kVersionText);
+            return 0;
+        }
+        if (arg == "--demo") {
+            options.demo = true;
+        } else if ((arg == "--screenshot" || arg == "--auto") && i + 1 < argc) {
+            const QString value = QString::fromLocal8Bit(argv[++i]);
+            options.autoSteps = arg == "--auto" ? value : QStringLiteral("search,wait:300,screenshot:%1,quit").arg(value);
+        } else {
+            std::fprintf(stderr, "korvelux: unknown option %s\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
+    if (const QString error = AutoScript::validate(options.autoSteps); !error.isEmpty()) {
+        std::fprintf(stderr, "korvelux: %s\n", qPrintable(error));
+        return 2;
+    }
+    QApplication app(argc, argv);
+    return runWindow(options);
+}
+
+int CKORVELUX_16_VIEWApp::runWindow(const Options& options) {
+    installBitmapSource(renderSkinBitmap);
+    SystemClock clock;
+    std::unique_ptr<DemoWorld> demo;
+    std::unique_ptr<PosixNetwork> network;
+    std::unique_ptr<TermiosSerialPorts> ports;
+    std::shared_ptr<Network> demoNetwork;
+    if (options.demo) {
+        demo = std::make_unique<DemoWorld>(clock);
+        demoNetwork = demo->pcNetwork();
+    } else {
+        network = std::make_unique<PosixNetwork>();
+        ports = std::make_unique<TermiosSerialPorts>();
+    }
+    AppPlatform platform{options.demo ? *demoNetwork : static_cast<Network&>(*network), clock,
+                         options.demo ? demo->pcSerialPorts() : static_cast<SerialPorts&>(*ports)};
+    int status = 0;
+    {
+        CKORVELUX_16_VIEWDlg window(platform);
+        window.show();
+        if (!options.autoSteps.isEmpty()) (new AutoScript(window, options.autoSteps))->start();
+        QObject::connect(&window, &CKORVELUX_16_VIEWDlg::destroyed, qApp, &QApplication::quit);
+        status = QApplication::exec();
+    }
+    return status;
+}
+
+}  // namespace kvx
