@@ -16,7 +16,7 @@ endfunction()
 
 # One test program per test file, named <prefix>_<file>; its cases are found when ctest runs.
 # With AREA_LIBS, a file named <area>_..._test.cpp links only the library kvx_<area> (and DEPS), so a test
-# builds without the folders it does not need.
+# builds without the folders it does not need (a Qt test links kvx_<area>_ui where that exists).
 function(kvx_folder_tests prefix dir)
   cmake_parse_arguments(ARG "AREA_LIBS" "" "DEPS;LABELS;DEFINES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
@@ -29,7 +29,11 @@ function(kvx_folder_tests prefix dir)
     target_link_libraries(${target} PRIVATE ${ARG_DEPS})
     if(ARG_AREA_LIBS)
       string(REGEX MATCH "^[a-z]+" area ${stem})
-      target_link_libraries(${target} PRIVATE kvx_${area})
+      if(TARGET kvx_${area}_ui)
+        target_link_libraries(${target} PRIVATE kvx_${area}_ui)
+      else()
+        target_link_libraries(${target} PRIVATE kvx_${area})
+      endif()
     endif()
     target_compile_definitions(${target} PRIVATE ${ARG_DEFINES})
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}"
