@@ -1,0 +1,90 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/system_platform.h"
+
+namespace kvx {
+namespace {
+
+sockaddr_in toSockaddr(Ipv4Endpoint endpoint) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(endpoint.address);
+    address.sin_port = htons(endpoint.port);
+    return address;
+}
+
+// A BSD datagram socket; the descriptor is closed by close() or at destruction.
+class PosixUdpSocket : public UdpSocket {
+public:
+    explicit PosixUdpSocket(int fd) : fd_(fd) {}
+    ~PosixUdpSocket() override { close(); }
+    PosixUdpSocket(const PosixUdpSocket&) = delete;
+    PosixUdpSocket& operator=(const PosixUdpSocket&) = delete;
+
+    bool enableBroadcast() override {
+        const int on = 1;
+        return fd_ >= 0 && ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+    }
+
+    bool bind(Ipv4Endpoint local) override {
+        const sockaddr_in address = toSockaddr(local);
+        return fd_ >= 0 && ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+
+    bool setNonBlocking() override {
+        if (fd_ < 0) return false;
+        const int flags = ::fcntl(fd_, F_GETFL);
+        return flags >= 0 && ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) == 0;
+    }
+
+    int sendTo(std::span<const uint8_t> datagram, Ipv4Endpoint to) override {
+        if (fd_ < 0) return -1;
+        const sockaddr_in address = toSockaddr(to);
+        ssize_t sent;
+        do {
+            sent = ::sendto(fd_, datagram.data(), datagram.size(), 0,
+                            reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        } while (sent < 0 && errno == EINTR);
+        return sent < 0 ? -1 : static_cast<int>(sent);
+    }
+
+    int receiveFrom(std::span<uint8_t> buffer, Ipv4Endpoint& from) override {
+        if (fd_ < 0) return -1;
+        sockaddr_in sender{};
+        socklen_t senderLength = sizeof sender;
+        ssize_t received;
+        do {
+            received = ::recvfrom(fd_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&sender),
+                                  &senderLength);
+        } while (received < 0 && errno == EINTR);
+        if (received < 0) return -1;  // nothing waiting (EAGAIN) or an error
+        from.address = ntohl(sender.sin_addr.s_addr);
+        from.port = ntohs(sender.sin_port);
+        return static_cast<int>(received);
+    }
+
+    void close() override {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<UdpSocket> PosixNetwork::createUdpSocket() {
+    // Close-on-exec, so a program started from here never inherits (and keeps bound) the control ports.
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixUdpSocket>(fd);
+}
+
+}  // namespace kvx
