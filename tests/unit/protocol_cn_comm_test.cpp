@@ -1,6 +1,9 @@
 #include "protocol/cn_comm.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -8,6 +11,8 @@
 #include <functional>
 #include <mutex>
 #include <vector>
+
+#include "platform/system_platform.h"
 
 namespace kvx {
 namespace {
@@ -405,6 +410,84 @@ TEST_F(CnCommTest, AMonitorThatDoesNotEndIsLeftBehindSafely) {
     EXPECT_TRUE(stuck.waitFor([&] { return stuck.deviceDestroyed; }));
     std::lock_guard lock(stuck.mutex);
     EXPECT_EQ(stuck.waits, 1);
+}
+
+// The PC's side of a pseudo-terminal stands in for a real serial port; the test plays the device on the master.
+class CnCommOverPty : public ::testing::Test {
+protected:
+    void SetUp() override {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master_, 0);
+        ASSERT_EQ(::grantpt(master_), 0);
+        ASSERT_EQ(::unlockpt(master_), 0);
+        slaveName_ = ::ptsname(master_);
+    }
+    void TearDown() override {
+        comm_.close();
+        if (master_ >= 0) ::close(master_);
+    }
+    void deviceSends(const Bytes& bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    Bytes deviceReceives(size_t n) {
+        Bytes got(n);
+        size_t done = 0;
+        pollfd fds{master_, POLLIN, 0};
+        while (done < n && ::poll(&fds, 1, 10000) > 0) {
+            const ssize_t r = ::read(master_, got.data() + done, n - done);
+            if (r <= 0) break;
+            done += static_cast<size_t>(r);
+        }
+        got.resize(done);
+        return got;
+    }
+    bool portHolds(size_t n) {
+        for (int i = 0; i < 10000 && comm_.inputCount() != n; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return comm_.inputCount() == n;
+    }
+    bool monitorSees(uint32_t more) {
+        const uint32_t target = comm_.eventsSeen() + more;
+        for (int i = 0; i < 10000 && comm_.eventsSeen() < target; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return comm_.eventsSeen() >= target;
+    }
+
+    int master_ = -1;
+    std::string slaveName_;
+    TermiosSerialPorts ports_;
+    CnComm comm_{ports_};
+};
+
+TEST_F(CnCommOverPty, RequestGoesOutAndTheAnswerWaitsForTheReader) {
+    ASSERT_TRUE(comm_.open(slaveName_, 115200));
+    ASSERT_EQ(comm_.write(kRequest.data(), kRequest.size()), kRequest.size());
+    EXPECT_EQ(deviceReceives(kRequest.size()), kRequest);
+
+    const Bytes answer = {0xA5, 0x6C, 0x16, 0x00, 0xA1, 0x01, 0x00, 0x11, 0x13};
+    deviceSends(answer);
+    ASSERT_TRUE(portHolds(answer.size()));
+    ASSERT_TRUE(monitorSees(5));
+    EXPECT_EQ(comm_.inputCount(), answer.size());
+    Bytes got(answer.size());
+    ASSERT_EQ(comm_.read(got.data(), got.size()), answer.size());
+    EXPECT_EQ(got, answer);
+    EXPECT_EQ(comm_.bytesRead(), answer.size());
+}
+
+TEST_F(CnCommOverPty, DrainDiscardsWhatTheDeviceSentBeforeTheNextRequest) {
+    ASSERT_TRUE(comm_.open(slaveName_, 9600));
+    const Bytes stale = {0x5A, 0x01, 0x02, 0x03};
+    deviceSends(stale);
+    ASSERT_TRUE(portHolds(stale.size()));
+    comm_.drain();
+    EXPECT_EQ(comm_.inputCount(), 0u);
+    EXPECT_EQ(comm_.bytesRead(), stale.size());
+    comm_.close();
+    EXPECT_FALSE(comm_.isOpen());
+    EXPECT_EQ(comm_.write(kRequest.data(), kRequest.size()), 0u);
 }
 
 }  // namespace
