@@ -48,7 +48,9 @@ TEST_P(LanReplyCases, VerdictAndEntries) {
     EXPECT_EQ(readLanReply(GetParam().datagram, "192.168.1.20", found), GetParam().verdict);
     ASSERT_EQ(found.entries.size(), GetParam().entries);
     ASSERT_EQ(found.items.size(), GetParam().entries);
-    if (GetParam().modelFlag >= 0) EXPECT_EQ(found.entries[0].modelFlag, GetParam().modelFlag);
+    if (GetParam().modelFlag >= 0) {
+        EXPECT_EQ(found.entries[0].modelFlag, GetParam().modelFlag);
+    }
 }
 
 // The datagram with one byte changed; a negative position counts from the end.
@@ -229,7 +231,9 @@ TEST(DiscoveryReaders, SurviveRandomTruncatedAndOversizedInput) {
         if (found.full()) found = FoundDevices{};
         // The gathering buffer never holds more than 1024 bytes.
         const SerialParse p = parseSerialReply(std::span(d).first(std::min<size_t>(n, kGatherBufferSize)));
-        if (p.name) ASSERT_LE(p.name->size(), kGatherBufferSize);
+        if (p.name) {
+            ASSERT_LE(p.name->size(), kGatherBufferSize);
+        }
         ASSERT_LE(found.entries.size(), kDeviceTableSize);
         ASSERT_EQ(found.entries.size(), found.items.size());
     }

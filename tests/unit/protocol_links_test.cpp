@@ -305,7 +305,9 @@ TEST(ExchangeWorkerOrder, RequestsFromTwoThreadsNeverInterleaveAndKeepTheirPause
     for (size_t i = 0; i < heard.size(); ++i) {
         const Bytes& f = heard[i].second;
         EXPECT_EQ(f[18], nextOf[f[17]]++) << "each thread's requests keep their order";
-        if (i > 0) EXPECT_GE(heard[i].first - heard[i - 1].first, 10) << "the 10 ms pause after each send";
+        if (i > 0) {
+            EXPECT_GE(heard[i].first - heard[i - 1].first, 10) << "the 10 ms pause after each send";
+        }
     }
 }
 
