@@ -412,7 +412,7 @@ TEST_F(CnCommTest, AMonitorThatDoesNotEndIsLeftBehindSafely) {
     EXPECT_EQ(stuck.waits, 1);
 }
 
-// The PC's side of a pseudo-terminal stands in for a real serial port; the test plays the device on the master.
+// A pseudo-terminal's slave stands in for a real serial port; the test plays the device on the master.
 class CnCommOverPty : public ::testing::Test {
 protected:
     void SetUp() override {
