@@ -100,6 +100,10 @@ void CKORVELUX_16_VIEWDlg::buildControls() {
     auto colourButton = [this, &place](const QString& caption, int id, int x) {
         auto* b = new CColorButton(caption, this);
         b->setTextColor(kStripGreen);
+        QFont font = b->font();
+        font.setPointSize(14);
+        font.setBold(true);
+        b->setFont(font);
         place(b, id, x, 0, 40, 35);
         return b;
     };
