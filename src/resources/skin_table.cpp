@@ -1,0 +1,165 @@
+#include "resources/skin_table.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kvx {
+
+namespace {
+
+using namespace skin_rows;
+using Art = SkinArt;
+using State = SkinState;
+constexpr State N = State::Normal;
+constexpr State S = State::Selected;
+constexpr State P = State::Pressed;
+
+// Main window 1280 x 720: the device panel goes into the panel area.
+constexpr SkinRow kMainRows[] = {
+    {kPanelArea.data(), {}, {20, 160, 1240, 540}, true},
+};
+
+// Connection settings dialog 440 x 486: a label column and a control column; the close button sits in
+// the title strip's right corner.
+constexpr SkinRow kSettingsRows[] = {
+    {kConnectionMode.data(), {24, 70, 170, 28}, {200, 70, 216, 28}, false},
+    {kSerialPort.data(), {24, 120, 170, 28}, {200, 120, 216, 28}, false},
+    {kBaudRate.data(), {24, 170, 170, 28}, {200, 170, 216, 28}, false},
+    {kConnectButton.data(), {}, {240, 222, 135, 35}, false},
+    {kNetwork.data(), {24, 305, 170, 28}, {200, 305, 216, 28}, false},
+    {kIpAddress.data(), {24, 355, 170, 28}, {200, 355, 216, 28}, false},
+    {kApplyButton.data(), {}, {240, 410, 135, 35}, false},
+};
+
+// 8x8 panel 1240 x 540: three rows of eight 100 x 60 number buttons (pitch 156), the backlight settings
+// bottom left and the four 130 x 45 mode buttons (pitch 142) bottom right.
+constexpr SkinRow kMatrix8Rows[] = {
+    {kInput.data(), {24, 50, 300, 20}, {24, 80, 1192, 60}, true},
+    {kOutput.data(), {24, 154, 300, 20}, {24, 184, 1192, 60}, true},
+    {kOutputStatus.data(), {24, 258, 300, 20}, {24, 288, 1192, 60}, true},
+    {kBacklightTime.data(), {24, 392, 200, 30}, {230, 392, 220, 30}, false},
+    {kBacklightBrightness.data(), {24, 442, 200, 30}, {230, 442, 360, 30}, false},
+    {kModeButtons.data(), {}, {660, 410, 556, 45}, false},
+};
+
+// 16x16 panel 1240 x 540: three rows of sixteen 62 x 50 number buttons (pitch 75); the labelled output
+// format and backlight controls bottom left, the mode buttons bottom right.
+constexpr SkinRow kMatrix16Rows[] = {
+    {kInput.data(), {26, 50, 300, 20}, {26, 80, 1187, 50}, true},
+    {kOutput.data(), {26, 144, 300, 20}, {26, 174, 1187, 50}, true},
+    {kOutputStatus.data(), {26, 238, 300, 20}, {26, 268, 1187, 50}, true},
+    {kOutputFormat.data(), {}, {26, 360, 560, 30}, false},
+    {kBacklightTime.data(), {}, {26, 405, 560, 30}, false},
+    {kBacklightBrightness.data(), {}, {26, 450, 560, 30}, false},
+    {kModeButtons.data(), {}, {660, 405, 556, 45}, false},
+};
+
+// Every bitmap the program uses, one line each, in the order of their numbers. Button faces leave their
+// last 3 columns transparent: a button with a caption draws its picture 3 pixels in from the left.
+constexpr SkinBitmap kTable[] = {
+    {128, 64, 64, Art::Icon, "KORVELUX", N},
+    {129, 1280, 720, Art::MainWindow, "KORVELUX Ethernet Control", N, kMainRows},
+    {132, 70, 37, Art::Lock, "UNLOCKED", N},
+    {133, 135, 35, Art::Button, "SEARCH", N},
+    {134, 134, 38, Art::Button, "SETTINGS", N},
+    {135, 70, 37, Art::Lock, "LOCKED", S},
+    {139, 440, 486, Art::Window, "CONNECTION SETTINGS", N, kSettingsRows},
+    {140, 135, 35, Art::Button, "CONNECT", N},
+    {141, 135, 35, Art::Button, "DISCONNECT", S},
+    // 8x8 numbers: 175 + 2(n - 1) normal, 176 + 2(n - 1) selected or lit.
+    {175, 100, 60, Art::Button, "1", N},
+    {176, 100, 60, Art::Button, "1", S},
+    {177, 100, 60, Art::Button, "2", N},
+    {178, 100, 60, Art::Button, "2", S},
+    {179, 100, 60, Art::Button, "3", N},
+    {180, 100, 60, Art::Button, "3", S},
+    {181, 100, 60, Art::Button, "4", N},
+    {182, 100, 60, Art::Button, "4", S},
+    {183, 100, 60, Art::Button, "5", N},
+    {184, 100, 60, Art::Button, "5", S},
+    {185, 100, 60, Art::Button, "6", N},
+    {186, 100, 60, Art::Button, "6", S},
+    {187, 100, 60, Art::Button, "7", N},
+    {188, 100, 60, Art::Button, "7", S},
+    {189, 100, 60, Art::Button, "8", N},
+    {190, 100, 60, Art::Button, "8", S},
+    {191, 1240, 540, Art::Window, "8 x 8 HD MATRIX SWITCHER", N, kMatrix8Rows},
+    {194, 130, 45, Art::Button, "ONE TO ALL", N},
+    {195, 130, 45, Art::Button, "ONE TO ALL", S},
+    {196, 130, 45, Art::Button, "ONE TO ONE", N},
+    {197, 130, 45, Art::Button, "ONE TO ONE", S},
+    {198, 130, 45, Art::Button, "APPLY", N},
+    {199, 130, 45, Art::Button, "APPLY", S},
+    {450, 130, 45, Art::Button, "REFRESH", P},
+    {451, 130, 45, Art::Button, "REFRESH", N},
+    {454, 135, 35, Art::Button, "APPLY", N},
+    {457, 1240, 540, Art::Window, "16 x 16 HD MATRIX SWITCHER", N, kMatrix16Rows},
+    // 16x16 numbers: 457 + n normal, 474 + n selected or lit.
+    {458, 62, 50, Art::Button, "1", N},
+    {459, 62, 50, Art::Button, "2", N},
+    {460, 62, 50, Art::Button, "3", N},
+    {461, 62, 50, Art::Button, "4", N},
+    {462, 62, 50, Art::Button, "5", N},
+    {463, 62, 50, Art::Button, "6", N},
+    {464, 62, 50, Art::Button, "7", N},
+    {465, 62, 50, Art::Button, "8", N},
+    {466, 62, 50, Art::Button, "9", N},
+    {467, 62, 50, Art::Button, "10", N},
+    {468, 62, 50, Art::Button, "11", N},
+    {469, 62, 50, Art::Button, "12", N},
+    {470, 62, 50, Art::Button, "13", N},
+    {471, 62, 50, Art::Button, "14", N},
+    {472, 62, 50, Art::Button, "15", N},
+    {473, 62, 50, Art::Button, "16", N},
+    {475, 62, 50, Art::Button, "1", S},
+    {476, 62, 50, Art::Button, "2", S},
+    {477, 62, 50, Art::Button, "3", S},
+    {478, 62, 50, Art::Button, "4", S},
+    {479, 62, 50, Art::Button, "5", S},
+    {480, 62, 50, Art::Button, "6", S},
+    {481, 62, 50, Art::Button, "7", S},
+    {482, 62, 50, Art::Button, "8", S},
+    {483, 62, 50, Art::Button, "9", S},
+    {484, 62, 50, Art::Button, "10", S},
+    {485, 62, 50, Art::Button, "11", S},
+    {486, 62, 50, Art::Button, "12", S},
+    {487, 62, 50, Art::Button, "13", S},
+    {488, 62, 50, Art::Button, "14", S},
+    {489, 62, 50, Art::Button, "15", S},
+    {490, 62, 50, Art::Button, "16", S},
+};
+
+constexpr bool sortedByNumber() {
+    for (size_t i = 1; i < std::size(kTable); ++i) {
+        if (kTable[i - 1].number >= kTable[i].number) return false;
+    }
+    return true;
+}
+static_assert(sortedByNumber(), "bitmap numbers must be unique and in ascending order");
+
+}  // namespace
+
+const SkinBitmap* skinBitmap(int number) {
+    const auto it = std::lower_bound(std::begin(kTable), std::end(kTable), number,
+                                     [](const SkinBitmap& entry, int n) { return entry.number < n; });
+    return (it != std::end(kTable) && it->number == number) ? &*it : nullptr;
+}
+
+std::span<const SkinBitmap> skinBitmaps() {
+    return kTable;
+}
+
+QSize skinBitmapSize(int number) {
+    const SkinBitmap* entry = skinBitmap(number);
+    return entry ? QSize(entry->width, entry->height) : QSize();
+}
+
+const SkinRow* skinRow(int number, std::string_view label) {
+    const SkinBitmap* entry = skinBitmap(number);
+    if (!entry) return nullptr;
+    const auto it = std::find_if(entry->rows.begin(), entry->rows.end(),
+                                 [label](const SkinRow& row) { return label == row.label; });
+    return it != entry->rows.end() ? &*it : nullptr;
+}
+
+}  // namespace kvx
