@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
-#include "resources/skin_renderer.h"
+#include "app/skin_icon.h"
 
 namespace kvx {
 
@@ -14,7 +14,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("100"));
     setWindowTitle(QStringLiteral("About KORVELUX_16_VIEW"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(QPixmap::fromImage(renderSkinBitmap(128)));
+    icon->setPixmap(programIconPixmap());
     auto* text = new QLabel(QStringLiteral("KORVELUX_16_VIEW\n%1\n%2")
                                 .arg(QString::fromLatin1(CKORVELUX_16_VIEWDlg::kTitle),
                                      QString::fromLatin1(CKORVELUX_16_VIEWDlg::kVersionText)),

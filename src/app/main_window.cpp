@@ -14,6 +14,7 @@
 #include "app/about_dialog.h"
 #include "app/message_boxes.h"
 #include "app/panel_factory.h"
+#include "app/skin_icon.h"
 #include "app/settings_dialog.h"
 #include "controls/color_button.h"
 #include "controls/set_bitmap_resource.h"
@@ -73,7 +74,7 @@ CKORVELUX_16_VIEWDlg::CKORVELUX_16_VIEWDlg(const AppPlatform& platform, QWidget*
       udp_(platform.network, errors_),
       serial_(platform.serialPorts),
       link_(udp_, serial_, platform.clock) {
-    setWindowIcon(QIcon(QPixmap::fromImage(renderSkinBitmap(128))));
+    setWindowIcon(QIcon(programIconPixmap()));
     dpiX_ = screenDpi(platform.dpiX, true);
     dpiY_ = screenDpi(platform.dpiY, false);
     setFixedSize(sx(kDesignWidth), sy(kDesignHeight));
@@ -356,8 +357,8 @@ void CKORVELUX_16_VIEWDlg::showAbout() {
 void CKORVELUX_16_VIEWDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (isMinimized()) {
-        const QImage icon = renderSkinBitmap(128);
-        painter.drawImage((width() - icon.width()) / 2, (height() - icon.height()) / 2, icon);
+        const QPixmap icon = programIconPixmap();
+        painter.drawPixmap((width() - icon.width()) / 2, (height() - icon.height()) / 2, icon);
         return;
     }
     painter.drawImage(rect(), renderSkinBitmap(kBitmapBackground));
