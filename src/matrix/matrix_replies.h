@@ -2,14 +2,10 @@
 
 // The two read-back replies of the matrix switchers, read in place from the received bytes.
 //
-// Inline on purpose: the simulated switchers' tests check what the device sends against this very parser
-// without linking the matrix library.
-//
 // Untrusted input: nothing is read past the received bytes. A reply too short to hold its fixed fields (up to
 // and including the name length byte, or both backlight bytes) is not used at all. A name that is cut short
 // keeps the whole UTF-16 code units that arrived; an odd last byte is dropped.
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -57,37 +53,7 @@ inline constexpr RoutingReplyOffsets routingReplyOffsets(const MatrixKind& kind)
     return {lock, lock + 1, format, nameLength, nameLength + 1};
 }
 
-inline std::optional<MatrixRoutingReply> parseRoutingReply(std::span<const uint8_t> bytes,
-                                                           const MatrixKind& kind) {
-    const RoutingReplyOffsets at = routingReplyOffsets(kind);
-    if (bytes.size() <= at.nameLength || bytes[frame::kCommandOffset] != kReadRoutingCommand)
-        return std::nullopt;
-
-    MatrixRoutingReply reply;
-    std::copy_n(bytes.begin() + frame::kDataOffset, kind.ports, reply.routes.begin());
-    reply.panelLocked = bytes[at.lock];
-    reply.dhcpOn = bytes[at.dhcp];
-    if (kind.hasOutputFormat) {
-        reply.outputFormatCode = bytes[at.format];
-        reply.outputFormatPosition = matrixOutputFormatPosition(reply.outputFormatCode);
-    }
-    const size_t length = bytes[at.nameLength];
-    if (length >= 1 && length <= kMaxMatrixNameBytes) {
-        const size_t arrived = std::min(length, bytes.size() - at.name);
-        std::u16string name;
-        for (size_t i = 0; i + 1 < arrived; i += 2) {
-            name.push_back(static_cast<char16_t>(bytes[at.name + i] | (bytes[at.name + i + 1] << 8)));
-        }
-        reply.name = std::move(name);
-    }
-    return reply;
-}
-
-inline std::optional<BacklightReply> parseBacklightReply(std::span<const uint8_t> bytes) {
-    if (bytes.size() < frame::kDataOffset + 2 || bytes[frame::kCommandOffset] != kReadBacklightCommand) {
-        return std::nullopt;
-    }
-    return BacklightReply{bytes[frame::kDataOffset], bytes[frame::kDataOffset + 1]};
-}
+std::optional<MatrixRoutingReply> parseRoutingReply(std::span<const uint8_t> bytes, const MatrixKind& kind);
+std::optional<BacklightReply> parseBacklightReply(std::span<const uint8_t> bytes);
 
 }  // namespace kvx

@@ -1,5 +1,7 @@
 #include "matrix/routing.h"
 
+#include <algorithm>
+
 namespace kvx {
 
 RoutingUpdate MatrixRouting::selectInput(int n) {
