@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "multiviewer/report_handler.h"
+#include "platform/clock.h"
+#include "platform/udp_socket.h"
+#include "protocol/control_frame.h"
+
+namespace kvx {
+
+inline constexpr size_t kReportBufferSize = 1400;
+inline constexpr int kReportIdlePauseMs = 20;
+
+// The thread that listens for the multiviewer's reports on its own socket (UDP port 7001). It keeps the
+// datagrams of the connected device and hands a copy of each to onReport, which the window runs on the UI
+// thread (where applyReport folds it into the model). The thread owns the socket and closes it on the way
+// out.
+class NotificationReceiver {
+public:
+    using ReportCallback = std::function<void(Bytes datagram)>;
+
+    // Starts the thread at once.
+    NotificationReceiver(std::unique_ptr<UdpSocket> socket, const DeviceId& device, Clock& clock,
+                         ReportCallback onReport);
+    // Stops the thread.
+    ~NotificationReceiver();
+    NotificationReceiver(const NotificationReceiver&) = delete;
+    NotificationReceiver& operator=(const NotificationReceiver&) = delete;
+
+    // Clears the running flag and waits for the thread, which ends within one 20 ms pause.
+    void stop();
+    bool running() const { return running_.load(); }
+
+private:
+    void loop();
+
+    std::unique_ptr<UdpSocket> socket_;
+    const DeviceId device_;
+    Clock& clock_;
+    const ReportCallback onReport_;
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
+
+}  // namespace kvx
