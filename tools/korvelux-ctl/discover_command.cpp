@@ -1,0 +1,62 @@
+// korvelux-ctl discover: the device search of the window's search button, over the LAN or a serial port.
+#include <cstdio>
+
+#include "ctl_command.h"
+#include "ctl_session.h"
+#include "protocol/discovery.h"
+
+namespace kvx {
+
+namespace {
+
+SearchResult search(CtlSession& session) {
+    const LinkOptions& options = session.options();
+    if (!options.serialPort) return lanSearch(session.udp(), session.clock(), kLinkLan, session.errors());
+    // A port that does not open leaves the serial port closed, and the search says so.
+    session.serial().open(*options.serialPort, options.baud);
+    return serialSearch(session.serial(), session.clock(), kLinkSerial, session.errors());
+}
+
+void printEntry(const std::string& item, const DeviceEntry& entry) {
+    std::printf("%s\ttype=0x%02X\tsub=0x%02X\tid=%02X%02X%02X%02X\tmodel=%d\n", item.c_str(),
+                entry.deviceType, entry.subCode, entry.deviceId[0], entry.deviceId[1], entry.deviceId[2],
+                entry.deviceId[3], entry.modelFlag);
+}
+
+int runDiscover(const std::vector<std::string>& args) {
+    LinkOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help") {
+            printCommandHelp(discoverCommand());
+            return kExitOk;
+        }
+        if (!takeLinkOption(args, i, options))
+            throw UsageError("unknown option '" + args[i] + "' for discover");
+    }
+    CtlSession session(options);
+    const SearchResult result = session.exchange<SearchResult>([&session] { return search(session); });
+    if (!result.ran) return kExitError;
+    for (size_t i = 0; i < result.found.entries.size(); ++i)
+        printEntry(result.found.items[i], result.found.entries[i]);
+    std::printf("%s\n", result.statusText.c_str());
+    std::fflush(stdout);
+    return result.selectedIndex >= 0 ? kExitOk : kExitNotFound;
+}
+
+}  // namespace
+
+CtlCommand discoverCommand() {
+    return {
+        "discover", "search for devices as the window's search button does",
+        "usage: korvelux-ctl discover [--serial PATH [--baud N]] [--demo]\n"
+        "Broadcasts the discovery probe and collects answers for 2000 ms, or writes it to the serial port\n"
+        "and waits up to 3000 ms for one answer. Prints one line per device found, in list order:\n"
+        "  ITEM<TAB>type=0xTT<TAB>sub=0xSS<TAB>id=IIIIIIII<TAB>model=0|1\n"
+        "(ITEM is NAME_ADDRESS on the LAN, NAME on a serial port), then the status text.\n"
+        "Exit status: 0 a device was found, 1 none answered, 2 usage error, port or socket error.\n"
+        "Options:\n"
+        "  --help          show this text\n",
+        runDiscover};
+}
+
+}  // namespace kvx
