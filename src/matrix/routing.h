@@ -40,7 +40,7 @@ struct RoutingUpdate {
 // The routing model shared by the two matrix switcher panels. Pure: no I/O. The panel checks PanelLocked
 // before it calls an operation; every operation is a no-op for an input or output outside 1 to ports().
 class MatrixRouting {
-  public:
+public:
     explicit MatrixRouting(const MatrixKind& kind) : kind_(kind) {}
 
     const MatrixKind& kind() const { return kind_; }
@@ -78,7 +78,7 @@ class MatrixRouting {
     uint8_t BacklightBrightness = 0;  // percent
     uint8_t MatrixOutputFormat = 0;   // 16x16: position in the output format list
 
-  private:
+private:
     bool validPort(int n) const { return n >= 1 && n <= kind_.ports; }
     bool inputRoutedOrMarked(int a) const { return litOutputs(a).any(); }
 

@@ -19,7 +19,7 @@ constexpr uint32_t kDeviceAddress = 0x0A000002;  // 10.0.0.2
 constexpr uint8_t kEntrySub = 0x07;
 
 class RecordingErrors : public ErrorSink {
-  public:
+public:
     void showError(const std::string& text, const std::string&) override { shown.push_back(text); }
     std::vector<std::string> shown;
 };
@@ -52,7 +52,7 @@ int countOf(const std::string& text, const std::string& part) {
 }
 
 class MatrixExchange : public ::testing::Test {
-  protected:
+protected:
     MatrixExchange() : line(std::make_shared<SimSerialLine>(clock)), serial(ports) {
         ports.add("ttySIM0", line);
         entry.setAddress("10.0.0.2");
