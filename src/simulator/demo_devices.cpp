@@ -1,8 +1,10 @@
 #include "simulator/demo_devices.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "simulator/generic_device.h"
+#include "simulator/matrix_switcher_device.h"
 
 namespace kvx {
 
@@ -51,6 +53,9 @@ std::vector<SimulatedDevice::Identity> demoIdentities() {
 }
 
 std::unique_ptr<SimulatedDevice> makeSimulatedDevice(SimulatedDevice::Identity identity) {
+    if (identity.type == kType8x8 || identity.type == kType16x16) {
+        return std::make_unique<MatrixSwitcherDevice>(std::move(identity));
+    }
     return std::make_unique<GenericDevice>(std::move(identity));
 }
 

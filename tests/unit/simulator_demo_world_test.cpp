@@ -41,6 +41,40 @@ TEST(DemoWorld, EveryDeviceAnswersTheLanSearch) {
     for (const auto& device : world.devices()) EXPECT_EQ(device->receivedFrames().size(), 1u);
 }
 
+struct ReadCase {
+    size_t device;
+    uint8_t type;  // byte 4 of the request
+    uint8_t command;
+    size_t replySize;  // what the panels' serial readers wait for
+};
+
+class DemoMatrixReads : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(DemoMatrixReads, MatrixSwitchersAnswerTheirReadBacks) {
+    const ReadCase& c = GetParam();
+    ManualClock clock;
+    DemoWorld world(clock);
+    auto pc = world.pcNetwork();
+    auto socket = pc->createUdpSocket();
+    ASSERT_TRUE(socket->bind({kAnyAddress, kControlPort}));
+    ASSERT_TRUE(socket->setNonBlocking());
+
+    ASSERT_GT(
+        socket->sendTo(buildFrame(c.type, 0x01, kLinkLan, c.command), {world.deviceAddress(c.device), 7000}),
+        0);
+    uint8_t reply[256];
+    Ipv4Endpoint from{};
+    const int n = socket->receiveFrom(reply, from);
+    ASSERT_EQ(n, static_cast<int>(c.replySize));
+    EXPECT_EQ(from.address, world.deviceAddress(c.device));
+    EXPECT_EQ(reply[16], c.command);
+    EXPECT_LE(socket->receiveFrom(reply, from), 0) << "one answer only";
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, DemoMatrixReads,
+                         testing::Values(ReadCase{1, 0x82, 0x53, 64}, ReadCase{2, 0x83, 0x53, 73},
+                                         ReadCase{1, 0x03, 0x50, 23}, ReadCase{2, 0x03, 0x50, 23}));
+
 TEST(DemoWorld, ChangedIdentitiesAreWhatTheSearchFinds) {
     auto set = demoIdentities();
     set.resize(2);
