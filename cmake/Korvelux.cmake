@@ -1,10 +1,12 @@
 # One static library per source folder: every .cpp in the folder belongs to it, so a new
 # file needs no edit here.
+# QT: the folder holds Qt classes, so moc runs over it.
 function(kvx_folder_library name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(sources)
     add_library(${name} STATIC ${sources})
+    set_target_properties(${name} PROPERTIES AUTOMOC ${ARG_QT})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   else()
@@ -18,13 +20,14 @@ endfunction()
 # With AREA_LIBS, a file named <area>_..._test.cpp links only the library kvx_<area> (and DEPS), so a test
 # builds without the folders it does not need (a Qt test links kvx_<area>_ui where that exists).
 function(kvx_folder_tests prefix dir)
-  cmake_parse_arguments(ARG "AREA_LIBS" "" "DEPS;LABELS;DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "AREA_LIBS;QT" "" "DEPS;LABELS;DEFINES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${dir}/support/*.cpp)
   foreach(test_source ${tests})
     get_filename_component(stem ${test_source} NAME_WE)
     set(target ${prefix}_${stem})
     add_executable(${target} ${test_source} ${helpers})
+    set_target_properties(${target} PROPERTIES AUTOMOC ${ARG_QT})
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${target} PRIVATE ${ARG_DEPS})
     if(ARG_AREA_LIBS)
@@ -43,10 +46,11 @@ endfunction()
 
 # A program made of every .cpp in its folder.
 function(kvx_folder_program name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(sources)
     add_executable(${name} ${sources})
+    set_target_properties(${name} PROPERTIES AUTOMOC ${ARG_QT})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   endif()
 endfunction()
