@@ -5,6 +5,7 @@
 
 #include "simulator/generic_device.h"
 #include "simulator/matrix_switcher_device.h"
+#include "simulator/multiviewer_device.h"
 
 namespace kvx {
 
@@ -53,6 +54,7 @@ std::vector<SimulatedDevice::Identity> demoIdentities() {
 }
 
 std::unique_ptr<SimulatedDevice> makeSimulatedDevice(SimulatedDevice::Identity identity) {
+    if (identity.type == kTypeMultiviewer) return std::make_unique<MultiviewerDevice>(std::move(identity));
     if (identity.type == kType8x8 || identity.type == kType16x16) {
         return std::make_unique<MatrixSwitcherDevice>(std::move(identity));
     }

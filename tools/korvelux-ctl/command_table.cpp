@@ -3,11 +3,12 @@
 #include <cstdio>
 
 #include "ctl_session.h"
+#include "multiviewer_ctl_commands.h"
 
 namespace kvx {
 
 const std::vector<CtlCommand>& ctlCommands() {
-    static const std::vector<CtlCommand> commands{discoverCommand()};
+    static const std::vector<CtlCommand> commands{discoverCommand(), statusCommand(), mvCommand()};
     return commands;
 }
 

@@ -1,0 +1,58 @@
+#include "multiviewer_target.h"
+
+#include <cstdio>
+
+#include "ctl_command.h"
+#include "platform/ipv4.h"
+#include "protocol/discovery.h"
+
+namespace kvx {
+
+namespace {
+constexpr uint8_t kAssumedSubCode = 0x01;
+
+SearchResult search(CtlSession& session) {
+    if (session.options().link() == kLinkLan) {
+        return lanSearch(session.udp(), session.clock(), kLinkLan, session.errors());
+    }
+    return serialSearch(session.serial(), session.clock(), kLinkSerial, session.errors());
+}
+}  // namespace
+
+bool takeMultiviewerOption(const std::vector<std::string>& args, size_t& i, MultiviewerOptions& options) {
+    if (args[i] != "--device") return takeLinkOption(args, i, options.link);
+    if (i + 1 >= args.size()) throw UsageError("--device needs a value");
+    const std::string& address = args[++i];
+    if (!parseIpv4(address)) throw UsageError("bad device address '" + address + "'");
+    options.device = address;
+    return true;
+}
+
+int findMultiviewer(CtlSession& session, const std::optional<std::string>& device, Target& target) {
+    const LinkOptions& options = session.options();
+    if (options.serialPort && !session.serial().open(*options.serialPort, options.baud)) {
+        std::fprintf(stderr, "korvelux-ctl: cannot open the serial port %s\n", options.serialPort->c_str());
+        return kExitError;
+    }
+    target = Target{options.link(), std::nullopt};
+    if (device) {
+        DeviceEntry entry;
+        entry.setAddress(*device);
+        entry.deviceType = kTypeMultiviewer;
+        entry.subCode = kAssumedSubCode;
+        target.entry = entry;
+        return kExitOk;
+    }
+    const SearchResult result = session.exchange<SearchResult>([&session] { return search(session); });
+    if (!result.ran) return kExitError;  // the search has said why
+    for (const DeviceEntry& entry : result.found.entries) {
+        if (entry.deviceType == kTypeMultiviewer) {
+            target.entry = entry;
+            return kExitOk;
+        }
+    }
+    std::fprintf(stderr, "korvelux-ctl: no multiviewer found\n");
+    return kExitNotFound;
+}
+
+}  // namespace kvx

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ctl_session.h"
+#include "protocol/device_link.h"
+
+namespace kvx {
+
+// The options of the multiviewer commands: the link options and the device to address.
+struct MultiviewerOptions {
+    LinkOptions link;
+    std::optional<std::string> device;  // dotted IPv4 address
+};
+inline constexpr const char* kDeviceOptionHelp =
+    "  --device ADDRESS  the multiviewer at ADDRESS (type 0xA1, sub code 0x01), without a search; by\n"
+    "                  default the first multiviewer that the search on the chosen link finds\n";
+
+// Takes a link option or --device at args[i] (as takeLinkOption does). UsageError for a bad address.
+bool takeMultiviewerOption(const std::vector<std::string>& args, size_t& i, MultiviewerOptions& options);
+
+// Opens the serial port when one is chosen, then sets the target of the requests: the --device address, or
+// the first multiviewer that the search (on the chosen link) finds. Returns kExitOk, or (after saying why on
+// stderr) kExitNotFound when no multiviewer answered and kExitError when the search or port failed.
+int findMultiviewer(CtlSession& session, const std::optional<std::string>& device, Target& target);
+
+// The link steps of the exchange worker, over the session's links.
+inline DeviceLink deviceLinkOf(CtlSession& session) {
+    return DeviceLink(session.udp(), session.serial(), session.clock());
+}
+
+}  // namespace kvx

@@ -1,0 +1,62 @@
+// korvelux-ctl status: the multiviewer's status read-back, decoded into the model and printed.
+#include <cstdio>
+
+#include "ctl_session.h"
+#include "multiviewer/derived_data.h"
+#include "multiviewer/status_readback.h"
+#include "multiviewer_ctl_commands.h"
+#include "multiviewer_target.h"
+#include "status_print.h"
+
+namespace kvx {
+
+namespace {
+
+int runStatus(const std::vector<std::string>& args) {
+    MultiviewerOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help") {
+            printCommandHelp(statusCommand());
+            return kExitOk;
+        }
+        if (!takeMultiviewerOption(args, i, options))
+            throw UsageError("unknown option '" + args[i] + "' for status");
+    }
+    CtlSession session(options.link);
+    Target target;
+    if (const int found = findMultiviewer(session, options.device, target); found != kExitOk) return found;
+    const StatusReadback readback = session.exchange<StatusReadback>([&session, &target] {
+        DeviceLink link = deviceLinkOf(session);
+        return readStatusBlock(link, target);
+    });
+    if (readback.outcome == ReadbackOutcome::NoLink) return kExitError;
+    if (readback.outcome == ReadbackOutcome::NoReply) {
+        std::fprintf(stderr, "korvelux-ctl: no status reply within %d ms\n", kStatusReplyWindowMs);
+        return kExitNotFound;
+    }
+    MultiviewerState state;
+    applyReadback(readback, state);
+    recomputeWindowFormatText(state);
+    printMultiviewerState(state, stdout);
+    std::fflush(stdout);
+    return kExitOk;
+}
+
+}  // namespace
+
+CtlCommand statusCommand() {
+    static const std::string help =
+        std::string(
+            "usage: korvelux-ctl status [--device ADDRESS] [--serial PATH [--baud N]] [--demo]\n"
+            "Reads the whole state of a multiviewer (ReadStatus, 0x0A) and waits up to 2000 ms for its\n"
+            "status reply.\n") +
+        kStatusPrintHelp +
+        "Exit status: 0 the state was read, 1 no multiviewer or no reply, 2 usage error, port or socket\n"
+        "error.\n"
+        "Options:\n" +
+        kDeviceOptionHelp + "  --help          show this text\n";
+    return {"status", "read a multiviewer's whole state and print it field by field", help.c_str(),
+            runStatus};
+}
+
+}  // namespace kvx
