@@ -83,7 +83,6 @@ CKORVELUX_16_VIEWDlg::CKORVELUX_16_VIEWDlg(const AppPlatform& platform, QWidget*
     g_instance = this;
     buildControls();
     worker_.post([this] { udp_.startNetworking(kTitle); });
-    for (int i = 0; i < 16; ++i) multiviewer_.UmdName[i] = QString::asprintf("Umd_%02d", i + 1).toStdU16String();
 }
 
 CKORVELUX_16_VIEWDlg::~CKORVELUX_16_VIEWDlg() {

@@ -56,7 +56,7 @@ const std::array<Rgb, kWindowCount>& WindowRgbArrays::of(ColourArray which) cons
 
 MultiviewerState::MultiviewerState() {
     for (int k = 0; k < kInputCount; ++k) {
-        char label[8];
+        char label[16];
         std::snprintf(label, sizeof label, "Umd_%02d", k + 1);
         UmdName[static_cast<size_t>(k)] = asciiText(label);
     }
