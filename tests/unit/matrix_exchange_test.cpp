@@ -7,22 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/manual_clock.h"
-#include "platform/sim_network.h"
-#include "platform/sim_serial.h"
+#include "unit/support/pc_links.h"
 
 namespace kvx {
 namespace {
 
-constexpr uint32_t kPcAddress = 0x0A000001;      // 10.0.0.1 on the in-memory network
-constexpr uint32_t kDeviceAddress = 0x0A000002;  // 10.0.0.2
 constexpr uint8_t kEntrySub = 0x07;
-
-class RecordingErrors : public ErrorSink {
-public:
-    void showError(const std::string& text, const std::string&) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
 
 // A reply as a switcher frames it: byte 17 unread, the data from byte 18.
 Bytes replyFrame(uint8_t type, uint8_t command, const Bytes& data) {
@@ -51,48 +41,21 @@ int countOf(const std::string& text, const std::string& part) {
     return n;
 }
 
-class MatrixExchange : public ::testing::Test {
+class MatrixExchange : public ::testing::Test, protected test::PcLinks, protected test::AnsweringDevice {
 protected:
-    MatrixExchange() : line(std::make_shared<SimSerialLine>(clock)), serial(ports) {
-        ports.add("ttySIM0", line);
+    MatrixExchange() : AnsweringDevice(static_cast<PcLinks&>(*this)) {
         entry.setAddress("10.0.0.2");
         entry.deviceType = kType16x16;
         entry.subCode = kEntrySub;
-        // The device answers every datagram to its port 7000 with what the test has queued for it.
-        net.listen(kDeviceAddress, kControlPort,
-                   [this](std::span<const uint8_t> datagram, Ipv4Endpoint from) {
-                       requests.emplace_back(datagram.begin(), datagram.end());
-                       for (const Bytes& answer : lanAnswers)
-                           net.sendFrom({kDeviceAddress, kControlPort}, answer, from);
-                   });
-        line->setDeviceHandler([this](std::span<const uint8_t> block) {
-            requests.emplace_back(block.begin(), block.end());
-            for (const Bytes& answer : serialAnswers) line->deviceWrite(answer, serialDelayMs);
-        });
     }
-    ~MatrixExchange() override { serial.close(); }
 
     Target lan() const { return Target{kLinkLan, entry}; }
     Target overSerial() {
-        EXPECT_TRUE(serial.open("ttySIM0", 9600));
+        EXPECT_TRUE(serial.open(test::kSerialName, 9600));
         return Target{kLinkSerial, entry};
     }
 
-    ManualClock clock;
-    SimNetwork net;
-    std::shared_ptr<Network> pc = net.host(kPcAddress);
-    RecordingErrors errors;
-    UdpLink udp{*pc, errors};
-    SimSerialPorts ports;
-    std::shared_ptr<SimSerialLine> line;
-    CnComm serial;
-    DeviceLink link{udp, serial, clock};
     DeviceEntry entry;
-
-    std::vector<Bytes> lanAnswers;
-    std::vector<Bytes> serialAnswers;
-    int serialDelayMs = 0;
-    std::vector<Bytes> requests;
 };
 
 TEST_F(MatrixExchange, ReadsRoutingOverTheLan) {

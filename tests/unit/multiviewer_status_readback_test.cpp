@@ -6,21 +6,10 @@
 
 #include "multiviewer/status_encode.h"
 #include "multiviewer/status_readback.h"
-#include "platform/manual_clock.h"
-#include "platform/sim_network.h"
-#include "platform/sim_serial.h"
+#include "unit/support/pc_links.h"
 
 namespace kvx {
 namespace {
-
-constexpr uint32_t kPcAddress = 0x0A000001;      // 10.0.0.1 on the in-memory network
-constexpr uint32_t kDeviceAddress = 0x0A000002;  // 10.0.0.2
-
-class RecordingErrors : public ErrorSink {
-public:
-    void showError(const std::string& text, const std::string&) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
 
 StatusBlock sampleBlock(uint8_t layout) {
     MultiviewerState device;
@@ -39,47 +28,21 @@ Bytes statusReply(const StatusBlock& block, size_t length, uint8_t type = 0xA1, 
     return reply;
 }
 
-class StatusReadbackTest : public ::testing::Test {
+class StatusReadbackTest : public ::testing::Test, protected test::PcLinks, protected test::AnsweringDevice {
 protected:
-    StatusReadbackTest() : line(std::make_shared<SimSerialLine>(clock)), serial(ports) {
-        ports.add("ttySIM0", line);
+    StatusReadbackTest() : AnsweringDevice(static_cast<PcLinks&>(*this)) {
         entry.setAddress("10.0.0.2");
         entry.deviceType = kTypeMultiviewer;
         entry.subCode = 0x01;
-        net.listen(kDeviceAddress, kControlPort,
-                   [this](std::span<const uint8_t> datagram, Ipv4Endpoint from) {
-                       requests.emplace_back(datagram.begin(), datagram.end());
-                       for (const Bytes& answer : lanAnswers)
-                           net.sendFrom({kDeviceAddress, kControlPort}, answer, from);
-                   });
-        line->setDeviceHandler([this](std::span<const uint8_t> block) {
-            requests.emplace_back(block.begin(), block.end());
-            for (const Bytes& answer : serialAnswers) line->deviceWrite(answer, serialDelayMs);
-        });
     }
-    ~StatusReadbackTest() override { serial.close(); }
 
     Target lan() const { return Target{kLinkLan, entry}; }
     Target overSerial() {
-        EXPECT_TRUE(serial.open("ttySIM0", 115200));
+        EXPECT_TRUE(serial.open(test::kSerialName, 115200));
         return Target{kLinkSerial, entry};
     }
 
-    ManualClock clock;
-    SimNetwork net;
-    std::shared_ptr<Network> pc = net.host(kPcAddress);
-    RecordingErrors errors;
-    UdpLink udp{*pc, errors};
-    SimSerialPorts ports;
-    std::shared_ptr<SimSerialLine> line;
-    CnComm serial;
-    DeviceLink link{udp, serial, clock};
     DeviceEntry entry;
-
-    std::vector<Bytes> lanAnswers;
-    std::vector<Bytes> serialAnswers;
-    int serialDelayMs = 0;
-    std::vector<Bytes> requests;
 };
 
 TEST_F(StatusReadbackTest, LanReplyOf809BytesIsTaken) {

@@ -2,23 +2,17 @@
 
 #include <thread>
 
-#include "platform/manual_clock.h"
-#include "platform/sim_network.h"
-#include "platform/sim_serial.h"
 #include "protocol/device_link.h"
 #include "protocol/discovery.h"
 #include "protocol/exchange_worker.h"
+#include "unit/support/pc_links.h"
 
 namespace kvx {
 namespace {
 
-constexpr uint32_t kPc = 0x0A000001;       // 10.0.0.1
-constexpr uint32_t kDevice = 0x0A000002;   // 10.0.0.2
-
-struct RecordingErrors : ErrorSink {
-    std::vector<std::pair<std::string, std::string>> shown;
-    void showError(const std::string& text, const std::string& caption) override { shown.emplace_back(text, caption); }
-};
+constexpr uint32_t kPc = test::kPcAddress;
+constexpr uint32_t kDevice = test::kDeviceAddress;
+using test::RecordingErrors;
 
 DeviceEntry entryAt(uint32_t address, uint8_t type = 0xA1, uint8_t sub = 0x01) {
     DeviceEntry e;
@@ -29,20 +23,10 @@ DeviceEntry entryAt(uint32_t address, uint8_t type = 0xA1, uint8_t sub = 0x01) {
 }
 
 // The PC on 10.0.0.1 of an in-memory network, with both links and a manual clock.
-struct LinkFixture : ::testing::Test {
-    ManualClock clock;
-    SimNetwork net;
-    std::shared_ptr<Network> pc = net.host(kPc);
-    RecordingErrors errors;
-    UdpLink udp{*pc, errors};
-    std::shared_ptr<SimSerialLine> line = std::make_shared<SimSerialLine>(clock);
-    SimSerialPorts ports;
-    CnComm serial{ports};
-    DeviceLink link{udp, serial, clock};
+struct LinkFixture : ::testing::Test, test::PcLinks {
     std::vector<std::pair<int64_t, Bytes>> deviceHeard;  // arrival time and bytes at the device's port 7000
 
     LinkFixture() {
-        ports.add("SIM1", line);
         net.listen(kDevice, kControlPort, [this](std::span<const uint8_t> d, Ipv4Endpoint) {
             deviceHeard.emplace_back(clock.steadyMs(), Bytes(d.begin(), d.end()));
         });
@@ -60,7 +44,8 @@ using SendToSelected = LinkFixture;
 TEST_F(SendToSelected, WithoutASelectedDeviceShowsTheErrorAndSendsNothing) {
     EXPECT_FALSE(link.send(Target{kLinkLan, std::nullopt}, buildFrame(0xA1, 1, kLinkLan, 0x33, {4})));
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(errors.shown[0], std::make_pair(std::string("Please choose a device"), std::string("Err")));
+    EXPECT_EQ(errors.shown[0], "Please choose a device");
+    EXPECT_EQ(errors.captions[0], "Err");
     EXPECT_TRUE(net.traffic().empty());
     EXPECT_FALSE(udp.commandSocketOpen());
 }
@@ -92,7 +77,7 @@ TEST_F(SendToSelected, AnEntryWithoutAddressSendsNothingOnTheLan) {
 }
 
 TEST_F(SendToSelected, SerialDrainsWritesAndPausesUnlessTold) {
-    ASSERT_TRUE(serial.open("SIM1", 9600));
+    ASSERT_TRUE(serial.open(test::kSerialName, 9600));
     line->deviceWrite(Bytes{1, 2, 3});  // stale bytes from an earlier answer
     const Target target{kLinkSerial, entryAt(kDevice)};
     const Bytes frame = buildFrame(0xA1, 1, kLinkSerial, 0x33, {4});
@@ -208,19 +193,19 @@ TEST(LanSearch, ASocketThatCannotBeMadeShowsCreateSocketErr) {
     const SearchResult r = lanSearch(udp, clock, kLinkLan, errors);
     EXPECT_FALSE(r.ran);
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(errors.shown[0].first, "Create socket err");
-    EXPECT_EQ(errors.shown[0].second, "Err");
+    EXPECT_EQ(errors.shown[0], "Create socket err");
+    EXPECT_EQ(errors.captions[0], "Err");
 }
 
 TEST_F(SearchFixture, SerialSearchWithThePortClosedAsksToOpenIt) {
     const SearchResult r = serialSearch(serial, clock, kLinkSerial, errors);
     EXPECT_FALSE(r.ran);
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(errors.shown[0].first, "Please open the serial port first!");
+    EXPECT_EQ(errors.shown[0], "Please open the serial port first!");
 }
 
 TEST_F(SearchFixture, SerialSearchFindsAReplyThatArrivesInPieces) {
-    ASSERT_TRUE(serial.open("SIM1", 115200));
+    ASSERT_TRUE(serial.open(test::kSerialName, 115200));
     Bytes reply = discoveryReply(0x83, "TQL2408P", 7);
     reply[6] = kLinkSerial;
     line->setDeviceHandler([this, reply](std::span<const uint8_t> block) {
@@ -241,7 +226,7 @@ TEST_F(SearchFixture, SerialSearchFindsAReplyThatArrivesInPieces) {
 }
 
 TEST_F(SearchFixture, SerialReplyWithoutNamePatternIsFoundWithAnEmptyList) {
-    ASSERT_TRUE(serial.open("SIM1", 9600));
+    ASSERT_TRUE(serial.open(test::kSerialName, 9600));
     line->setDeviceHandler([this](std::span<const uint8_t>) {
         line->deviceWrite(buildFrame(0x82, 1, kLinkSerial, 0xFF, {0, 'X', 'Y', 'Z'}));
     });
@@ -251,7 +236,7 @@ TEST_F(SearchFixture, SerialReplyWithoutNamePatternIsFoundWithAnEmptyList) {
 }
 
 TEST_F(SearchFixture, SerialSearchWithoutAnswerSelectsNothing) {
-    ASSERT_TRUE(serial.open("SIM1", 9600));
+    ASSERT_TRUE(serial.open(test::kSerialName, 9600));
     const SearchResult r = serialSearch(serial, clock, kLinkSerial, errors);
     EXPECT_EQ(r.items, std::vector<std::string>{"No Device Found"});
     EXPECT_EQ(r.statusText, "No Device Connected");

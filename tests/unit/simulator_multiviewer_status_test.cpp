@@ -9,26 +9,19 @@
 #include "multiviewer/status_decode.h"
 #include "multiviewer/status_encode.h"
 #include "multiviewer/status_readback.h"
-#include "platform/manual_clock.h"
-#include "platform/sim_network.h"
-#include "platform/sim_serial.h"
 #include "simulator/demo_world.h"
 #include "simulator/multiviewer_device.h"
 #include "simulator/serial_device_host.h"
 #include "simulator/sim_network_host.h"
+#include "unit/support/pc_links.h"
 
 namespace kvx {
 namespace {
 
-constexpr uint32_t kPcAddress = 0x0A000001;      // 10.0.0.1
-constexpr uint32_t kDeviceAddress = 0x0A000002;  // 10.0.0.2
+using test::kDeviceAddress;
+using test::kPcAddress;
+using test::RecordingErrors;
 constexpr std::array<uint8_t, 4> kId{0x4B, 0x56, 0x01, 0xA1};
-
-class RecordingErrors : public ErrorSink {
-public:
-    void showError(const std::string& text, const std::string&) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
 
 // A state with a value other than the factory's in every field the status block carries.
 MultiviewerState sampleState() {
@@ -85,33 +78,21 @@ void expectSameDeviceFields(const MultiviewerState& pc, const MultiviewerState& 
     EXPECT_EQ(pc.SwitcherMode, device.SwitcherMode);
 }
 
-class MultiviewerStatus : public ::testing::Test {
+class MultiviewerStatus : public ::testing::Test, protected test::PcLinks {
 protected:
-    MultiviewerStatus() : line(std::make_shared<SimSerialLine>(clock)), serial(ports) {
-        ports.add("ttySIM0", line);
+    MultiviewerStatus() {
         entry.setAddress("10.0.0.2");
         entry.deviceType = kTypeMultiviewer;
         entry.subCode = 0x01;
         device.setModel(sampleState());
     }
-    ~MultiviewerStatus() override { serial.close(); }
-
     Target overSerial() {
-        EXPECT_TRUE(serial.open("ttySIM0", 115200));
+        EXPECT_TRUE(serial.open(test::kSerialName, 115200));
         return Target{kLinkSerial, entry};
     }
 
-    ManualClock clock;
     MultiviewerDevice device{{kTypeMultiviewer, 0x01, "KVX_MV16", kId}};
-    SimNetwork net;
     SimNetworkDeviceHost host{net, kDeviceAddress, {&device}};
-    std::shared_ptr<Network> pc = net.host(kPcAddress);
-    RecordingErrors errors;
-    UdpLink udp{*pc, errors};
-    SimSerialPorts ports;
-    std::shared_ptr<SimSerialLine> line;
-    CnComm serial;
-    DeviceLink link{udp, serial, clock};
     DeviceEntry entry;
 };
 
