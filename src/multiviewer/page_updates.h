@@ -48,4 +48,13 @@ public:
     virtual void showMeterSwitch() = 0;
 };
 
+// For a panel that shows no page: every update goes nowhere, the model changes all the same.
+class NoPageUpdates : public PageUpdates {
+public:
+    void pageRefresh(int) override {}
+    void listSelected(int, int) override {}
+    void buttonBitmap(int, int) override {}
+    void showMeterSwitch() override {}
+};
+
 }  // namespace kvx

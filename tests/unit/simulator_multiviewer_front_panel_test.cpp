@@ -16,14 +16,6 @@ namespace {
 
 constexpr DeviceId kId{0x4B, 0x56, 0x01, 0xA1};
 
-class NoPage : public PageUpdates {
-public:
-    void pageRefresh(int) override {}
-    void listSelected(int, int) override {}
-    void buttonBitmap(int, int) override {}
-    void showMeterSwitch() override {}
-};
-
 struct Panel {
     Panel() {
         device.setReportSink([this](const Bytes& frame) { reports.push_back(frame); });
@@ -84,7 +76,7 @@ TEST_P(FrontPanel, ChangesTheStateAndReportsIt) {
     EXPECT_NE(encodeStatusBlock(panel.device.state().model), encodeStatusBlock(pc))
         << "the action changed nothing";
 
-    NoPage pages;
+    NoPageUpdates pages;
     EXPECT_EQ(applyReport(panel.reports[0], kId, pc, pages).kind, ReportKind::Applied);
     EXPECT_EQ(encodeStatusBlock(pc), encodeStatusBlock(panel.device.state().model));
 }
@@ -147,7 +139,7 @@ TEST(FrontPanelSignal, ShowsItsFormatTextAtThePc) {
     MultiviewerState pc = readBack(panel.device, kPageLayout);
     ASSERT_TRUE(panel.device.setSignal(0, 1, 16));
     ASSERT_TRUE(panel.device.setSignal(1, 0, 16));
-    NoPage pages;
+    NoPageUpdates pages;
     for (const Bytes& report : panel.reports) applyReport(report, kId, pc, pages);
     EXPECT_EQ(pc.WindowFormatText[0], u"625i50");
     EXPECT_EQ(pc.WindowFormatText[1], u"No Signal");
@@ -174,7 +166,7 @@ TEST(FrontPanelDefaults, RestoresTheFactorySettingsAndAsksForARead) {
     ASSERT_EQ(panel.reports.size(), 1u);
     expectReportFrame(panel.reports[0], 0x0B, {});
     MultiviewerState pc;
-    NoPage pages;
+    NoPageUpdates pages;
     EXPECT_EQ(applyReport(panel.reports[0], kId, pc, pages).kind, ReportKind::WholeState);
 
     const MultiviewerState state = panel.device.state().model;

@@ -19,14 +19,6 @@ namespace {
 
 constexpr DeviceId kId{0x11, 0x22, 0x33, 0x44};
 
-class NoPage : public PageUpdates {
-public:
-    void pageRefresh(int) override {}
-    void listSelected(int, int) override {}
-    void buttonBitmap(int, int) override {}
-    void showMeterSwitch() override {}
-};
-
 // The PC's model of a device, as a status read-back leaves it.
 MultiviewerState readBack(const MultiviewerDevice& device, MultiviewerState model) {
     model.StatusBlock = encodeStatusBlock(device.state().model);
@@ -122,7 +114,7 @@ TEST_P(RoundTrip, DeviceFollowsTheModelAndItsReportChangesNothing) {
                   Bytes(request.begin() + frame::kPayloadOffset, request.end() - 3));
     }
 
-    NoPage pages;
+    NoPageUpdates pages;
     const DeviceFields before = fieldsOf(bench.model);
     const ReportOutcome outcome = applyReport(report, kId, bench.model, pages);
     EXPECT_EQ(outcome.kind, c.wholeState ? ReportKind::WholeState : ReportKind::Applied);
