@@ -157,9 +157,8 @@ void CKORVELUX_16_VIEWDlg::buildControls() {
     searchProgress_ = new QTimer(this);
     searchProgress_->setInterval(100);
     connect(searchProgress_, &QTimer::timeout, this, [this] {
-        const QString dots(1 + (statusLabel_->property("tick").toInt() % 3), QLatin1Char('.'));
-        statusLabel_->setProperty("tick", statusLabel_->property("tick").toInt() + 1);
-        statusLabel_->setText(QStringLiteral("Searching") + dots);
+        ++searchTicks_;
+        statusLabel_->setText(QStringLiteral("Searching") + QString(1 + searchTicks_ % 3, QLatin1Char('.')));
     });
 }
 
@@ -204,8 +203,8 @@ void CKORVELUX_16_VIEWDlg::setSearchInProgress(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{searchButton_, deviceList_, lockButton_, nameEdit_})
         w->setEnabled(!on);
     if (on) {
-        statusLabel_->setProperty("before", statusLabel_->text());
-        statusLabel_->setProperty("tick", 0);
+        statusBeforeSearch_ = statusLabel_->text();
+        searchTicks_ = 0;
         statusLabel_->setText(QStringLiteral("Searching."));
         searchProgress_->start();
     } else {
@@ -216,7 +215,7 @@ void CKORVELUX_16_VIEWDlg::setSearchInProgress(bool on) {
 void CKORVELUX_16_VIEWDlg::applySearchResult(SearchResult result) {
     setSearchInProgress(false);
     if (!result.ran) {
-        statusLabel_->setText(statusLabel_->property("before").toString());
+        statusLabel_->setText(statusBeforeSearch_);
         emit searchFinished();
         return;
     }

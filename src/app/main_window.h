@@ -151,6 +151,8 @@ private:
     QLabel* versionLabel_ = nullptr;
     QWidget* panelArea_ = nullptr;
     QTimer* searchProgress_ = nullptr;
+    QString statusBeforeSearch_;  // shown again when a search cannot start
+    int searchTicks_ = 0;
     QRect panelRect_;
     QPointer<QWidget> currentPanel_;
     QPointer<QWidget> settingsDialog_;

@@ -277,3 +277,35 @@ TEST_F(SettingsDialogTest, ASavedPortPositionBeyondTheListSelectsTheFirstPort) {
 
 }  // namespace
 }  // namespace kvx
+
+namespace kvx {
+namespace {
+
+struct RefusingNetwork : Network {
+    std::unique_ptr<UdpSocket> createUdpSocket() override { return nullptr; }
+};
+
+TEST(MainWindowWithoutSockets, ASearchThatCannotStartSaysSoAndKeepsTheStatusText) {
+    installBitmapSource(renderSkinBitmap);
+    QStringList messages;
+    setMessageHook([&](MessageKind, const QString& caption, const QString& text) {
+        messages.push_back(caption + ": " + text);
+        return true;
+    });
+    ManualClock clock;
+    RefusingNetwork network;
+    SimSerialPorts ports;
+    {
+        CKORVELUX_16_VIEWDlg window(AppPlatform{network, clock, ports, 96, 96});
+        window.search();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isSearching(); }, 10000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(messages, QStringList{"Err: Create socket err"});
+        EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("No Device Connected"));
+        EXPECT_TRUE(window.searchButton()->isEnabled());
+    }
+    setMessageHook({});
+}
+
+}  // namespace
+}  // namespace kvx
