@@ -3,6 +3,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/main_window.h"
+#include "multiviewer/ui/multiviewer_panel.h"
+
 namespace kvx {
 
 namespace {
@@ -39,7 +42,8 @@ QWidget* createDevicePanel(uint8_t deviceType, PanelContext& context, QWidget* p
         case 0x83:
             return placeholderPanel(QStringLiteral("16x16 HD matrix switcher (type 0x83)"), parent);
         case 0xA1:
-            return placeholderPanel(QStringLiteral("16-input multiviewer (type 0xA1)"), parent);
+            return new CClass_child_main_dlg(context, dynamic_cast<CKORVELUX_16_VIEWDlg&>(context).multiviewer(),
+                                             parent);
         default:
             return nullptr;
     }
