@@ -31,15 +31,6 @@ public:
     bool receiverRunning() const { return receiver_ && receiver_->running(); }
 
 private:
-    // Report handling asks nothing of the pages until they exist.
-    class NoPages : public PageUpdates {
-    public:
-        void pageRefresh(int) override {}
-        void listSelected(int, int) override {}
-        void buttonBitmap(int, int) override {}
-        void showMeterSwitch() override {}
-    };
-
     // Queues the read-back on the worker; then runs on the UI thread with the decoded model.
     void readStatus(std::function<void()> then);
     void applyStatus(const StatusReadback& readback);
@@ -50,7 +41,7 @@ private:
     PanelContext& context_;
     MultiviewerState& state_;
     QLabel* summary_ = nullptr;
-    NoPages pages_;
+    NoPageUpdates pages_;  // report handling asks nothing of the pages until they exist
     DeviceId device_{};
     std::unique_ptr<NotificationReceiver> receiver_;
 };
