@@ -247,7 +247,7 @@ void CKORVELUX_16_VIEWDlg::openPanelForSelected() {
     destroyPanel();
     connectedIndex_ = selectedIndex_;
     const DeviceEntry& entry = deviceTable_[static_cast<size_t>(selectedIndex_)];
-    QWidget* panel = createDevicePanel(entry.deviceType, *this, this);
+    QWidget* panel = createDevicePanel(entry.deviceType, *this);
     if (panel) {
         currentPanel_ = panel;
         panel->setGeometry(panelRect_);

@@ -7,18 +7,14 @@
 
 namespace kvx {
 
-bool hasDevicePanel(uint8_t deviceType) { return deviceType == 0x82 || deviceType == 0x83 || deviceType == 0xA1; }
-
-QWidget* createDevicePanel(uint8_t deviceType, PanelContext& context, QWidget* parent) {
-    (void)context;
+QWidget* createDevicePanel(uint8_t deviceType, CKORVELUX_16_VIEWDlg& window) {
     switch (deviceType) {
-        case 0x82:
-            return new CClass_matrix_child(context, parent);
-        case 0x83:
-            return new CClass_matrix_child_16x16(context, parent);
-        case 0xA1:
-            return new CClass_child_main_dlg(context, dynamic_cast<CKORVELUX_16_VIEWDlg&>(context).multiviewer(),
-                                             parent);
+        case kType8x8:
+            return new CClass_matrix_child(window, &window);
+        case kType16x16:
+            return new CClass_matrix_child_16x16(window, &window);
+        case kTypeMultiviewer:
+            return new CClass_child_main_dlg(window, window.multiviewer(), &window);
         default:
             return nullptr;
     }

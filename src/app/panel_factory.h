@@ -3,12 +3,11 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "protocol/panel_context.h"
-
 namespace kvx {
 
-// The panel for a device type (0x82, 0x83, 0xA1), or nullptr for a type without one.
-QWidget* createDevicePanel(uint8_t deviceType, PanelContext& context, QWidget* parent);
-bool hasDevicePanel(uint8_t deviceType);
+class CKORVELUX_16_VIEWDlg;
+
+// The panel of a device type inside the main window (0x82, 0x83, 0xA1), or nullptr for a type without one.
+QWidget* createDevicePanel(uint8_t deviceType, CKORVELUX_16_VIEWDlg& window);
 
 }  // namespace kvx
