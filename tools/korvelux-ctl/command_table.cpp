@@ -3,12 +3,14 @@
 #include <cstdio>
 
 #include "ctl_session.h"
+#include "matrix_ctl_commands.h"
 #include "multiviewer_ctl_commands.h"
 
 namespace kvx {
 
 const std::vector<CtlCommand>& ctlCommands() {
-    static const std::vector<CtlCommand> commands{discoverCommand(), statusCommand(), mvCommand()};
+    static const std::vector<CtlCommand> commands{discoverCommand(), statusCommand(), mvCommand(),
+                                                  routeCommand(),    matrixCommand(), backlightCommand()};
     return commands;
 }
 

@@ -1,5 +1,6 @@
 #include "multiviewer_target.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ctl_command.h"
@@ -19,16 +20,18 @@ SearchResult search(CtlSession& session) {
 }
 }  // namespace
 
-bool takeMultiviewerOption(const std::vector<std::string>& args, size_t& i, MultiviewerOptions& options) {
-    if (args[i] != "--device") return takeLinkOption(args, i, options.link);
+bool takeDeviceOption(const std::vector<std::string>& args, size_t& i, LinkOptions& link,
+                      std::optional<std::string>& device) {
+    if (args[i] != "--device") return takeLinkOption(args, i, link);
     if (i + 1 >= args.size()) throw UsageError("--device needs a value");
     const std::string& address = args[++i];
     if (!parseIpv4(address)) throw UsageError("bad device address '" + address + "'");
-    options.device = address;
+    device = address;
     return true;
 }
 
-int findMultiviewer(CtlSession& session, const std::optional<std::string>& device, Target& target) {
+int findDevice(CtlSession& session, const std::optional<std::string>& device, const WantedDevice& wanted,
+               Target& target) {
     const LinkOptions& options = session.options();
     if (options.serialPort && !session.serial().open(*options.serialPort, options.baud)) {
         std::fprintf(stderr, "korvelux-ctl: cannot open the serial port %s\n", options.serialPort->c_str());
@@ -38,7 +41,7 @@ int findMultiviewer(CtlSession& session, const std::optional<std::string>& devic
     if (device) {
         DeviceEntry entry;
         entry.setAddress(*device);
-        entry.deviceType = kTypeMultiviewer;
+        entry.deviceType = wanted.addressedType;
         entry.subCode = kAssumedSubCode;
         target.entry = entry;
         return kExitOk;
@@ -46,12 +49,12 @@ int findMultiviewer(CtlSession& session, const std::optional<std::string>& devic
     const SearchResult result = session.exchange<SearchResult>([&session] { return search(session); });
     if (!result.ran) return kExitError;  // the search has said why
     for (const DeviceEntry& entry : result.found.entries) {
-        if (entry.deviceType == kTypeMultiviewer) {
+        if (std::ranges::find(wanted.searchTypes, entry.deviceType) != wanted.searchTypes.end()) {
             target.entry = entry;
             return kExitOk;
         }
     }
-    std::fprintf(stderr, "korvelux-ctl: no multiviewer found\n");
+    std::fprintf(stderr, "korvelux-ctl: no %s found\n", wanted.name);
     return kExitNotFound;
 }
 

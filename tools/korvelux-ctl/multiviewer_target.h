@@ -18,13 +18,30 @@ inline constexpr const char* kDeviceOptionHelp =
     "  --device ADDRESS  the multiviewer at ADDRESS (type 0xA1, sub code 0x01), without a search; by\n"
     "                  default the first multiviewer that the search on the chosen link finds\n";
 
-// Takes a link option or --device at args[i] (as takeLinkOption does). UsageError for a bad address.
-bool takeMultiviewerOption(const std::vector<std::string>& args, size_t& i, MultiviewerOptions& options);
+// Takes a link option or --device ADDRESS at args[i] (as takeLinkOption does). UsageError for a bad address.
+bool takeDeviceOption(const std::vector<std::string>& args, size_t& i, LinkOptions& link,
+                      std::optional<std::string>& device);
+inline bool takeMultiviewerOption(const std::vector<std::string>& args, size_t& i,
+                                  MultiviewerOptions& options) {
+    return takeDeviceOption(args, i, options.link, options.device);
+}
+
+// The device a command talks to: the types a search may pick, the type (with sub code 0x01) that a
+// --device address is taken to be, and what the device is called when none is found.
+struct WantedDevice {
+    const char* name;
+    std::vector<uint8_t> searchTypes;
+    uint8_t addressedType;
+};
 
 // Opens the serial port when one is chosen, then sets the target of the requests: the --device address, or
-// the first multiviewer that the search (on the chosen link) finds. Returns kExitOk, or (after saying why on
-// stderr) kExitNotFound when no multiviewer answered and kExitError when the search or port failed.
-int findMultiviewer(CtlSession& session, const std::optional<std::string>& device, Target& target);
+// the first wanted device that the search (on the chosen link) finds. Returns kExitOk, or (after saying why
+// on stderr) kExitNotFound when no wanted device answered and kExitError when the search or port failed.
+int findDevice(CtlSession& session, const std::optional<std::string>& device, const WantedDevice& wanted,
+               Target& target);
+inline int findMultiviewer(CtlSession& session, const std::optional<std::string>& device, Target& target) {
+    return findDevice(session, device, {"multiviewer", {kTypeMultiviewer}, kTypeMultiviewer}, target);
+}
 
 // The link steps of the exchange worker, over the session's links.
 inline DeviceLink deviceLinkOf(CtlSession& session) {

@@ -1,0 +1,82 @@
+#include "matrix_target.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "multiviewer_target.h"
+
+namespace kvx {
+
+namespace {
+
+MatrixKind kindOfType(uint8_t type) {
+    return type == kType8x8 ? kMatrix8x8 : kMatrix16x16;
+}
+
+uint8_t switcherType(const std::string& text) {
+    if (text == "82" || text == "0x82") return kType8x8;
+    if (text == "83" || text == "0x83") return kType16x16;
+    throw UsageError("bad matrix switcher type '" + text + "' (82 or 83)");
+}
+
+}  // namespace
+
+bool parseMatrixArguments(const std::vector<std::string>& args, const CtlCommand& command,
+                          MatrixOptions& options, std::vector<std::string>& words) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help") {
+            printCommandHelp(command);
+            return false;
+        }
+        if (args[i] == "--type") {
+            if (i + 1 >= args.size()) throw UsageError("--type needs a value");
+            options.type = switcherType(args[++i]);
+        } else if (args[i].starts_with("--")) {
+            if (!takeDeviceOption(args, i, options.link, options.device))
+                throw UsageError("unknown option '" + args[i] + "' for " + command.name);
+        } else {
+            words.push_back(args[i]);
+        }
+    }
+    if (options.type && !options.device) throw UsageError("--type goes with --device");
+    return true;
+}
+
+MatrixKind kindBeforeSearch(const MatrixOptions& options) {
+    return kindOfType(options.type.value_or(kType16x16));
+}
+
+int matrixNumber(const std::string& text, int first, int last, const char* what) {
+    int value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < first || value > last) {
+        throw UsageError(std::string("bad ") + what + " '" + text + "' (" + std::to_string(first) + " to " +
+                         std::to_string(last) + ")");
+    }
+    return value;
+}
+
+int findMatrix(CtlSession& session, const MatrixOptions& options, MatrixTarget& found) {
+    const uint8_t addressedType = options.type.value_or(kType16x16);
+    const WantedDevice wanted{"matrix switcher", {kType8x8, kType16x16}, addressedType};
+    if (const int result = findDevice(session, options.device, wanted, found.target); result != kExitOk)
+        return result;
+    found.kind = kindOfType(found.target.type());
+    return kExitOk;
+}
+
+int sendOnWorker(CtlSession& session, const std::function<bool(DeviceLink&)>& send, const std::string& what) {
+    const bool sent = session.exchange<bool>([&session, &send] {
+        DeviceLink link = deviceLinkOf(session);
+        return send(link);
+    });
+    if (!sent) {
+        std::fprintf(stderr, "korvelux-ctl: the request could not be sent\n");
+        return kExitError;
+    }
+    std::printf("sent %s\n", what.c_str());
+    std::fflush(stdout);
+    return kExitOk;
+}
+
+}  // namespace kvx
