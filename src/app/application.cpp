@@ -22,7 +22,7 @@ const char* const kUsage =
     "                     nothing is sent on the network\n"
     "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
     "  --auto STEPS       drive the window: comma-separated steps search, click:ID, select:N, wait:MS,\n"
-    "                     print, screenshot:FILE, quit\n"
+    "                     serial:PORT, print, screenshot:FILE, quit\n"
     "  --version          print the version\n";
 
 }  // namespace

@@ -25,7 +25,7 @@ QString AutoScript::validate(const QString& steps) {
         arg.toInt(&number);
         const bool ok = ((verb == "search" || verb == "print" || verb == "quit") && arg.isEmpty()) ||
                         ((verb == "click" || verb == "select" || verb == "wait") && number) ||
-                        (verb == "screenshot" && !arg.isEmpty());
+                        ((verb == "screenshot" || verb == "serial") && !arg.isEmpty());
         if (!ok) return QStringLiteral("unknown step: ") + step;
     }
     return {};
@@ -44,6 +44,20 @@ void AutoScript::next() {
                 [this] { QTimer::singleShot(kSettleMs, this, &AutoScript::next); },
                 Qt::SingleShotConnection);
         window_.search();
+        return;
+    }
+    if (verb == "serial") {
+        // As CONNECT in the settings dialog: the serial link, with the port open at 9600 baud.
+        window_.setLinkChoice(kLinkSerial);
+        CnComm& port = window_.serialPort();
+        window_.worker().request<bool>(
+            [&port, name = arg.toStdString()] { return port.open(name, 9600); },
+            [this, arg](bool opened) {
+                if (opened) window_.portOpenFlag = 1;
+                else std::fprintf(stderr, "cannot open %s\n", qPrintable(arg));
+                QTimer::singleShot(kSettleMs, this, &AutoScript::next);
+            },
+            dispatchTo(this));
         return;
     }
     if (verb == "click") {

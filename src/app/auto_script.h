@@ -9,8 +9,8 @@ class CKORVELUX_16_VIEWDlg;
 
 // Drives the window from the command line, for screenshots and end-to-end tests. Steps, separated by
 // commas: search (press search and wait for its result), click:<control id>, select:<list index>,
-// wait:<ms>, print (the device list items and the status text to standard output), screenshot:<file.png>,
-// quit.
+// wait:<ms>, serial:<port> (the serial link with that port open, as CONNECT does), print (the device list
+// items and the status text to standard output), screenshot:<file.png>, quit.
 class AutoScript : public QObject {
     Q_OBJECT
 public:
