@@ -16,6 +16,9 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A whole decimal number from first to last; UsageError naming `what` otherwise.
+int parseNumber(const std::string& text, int first, int last, const char* what);
+
 // One command of korvelux-ctl, each in a file of its own and listed in the command table.
 struct CtlCommand {
     const char* name;

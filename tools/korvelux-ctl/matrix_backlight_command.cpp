@@ -19,7 +19,7 @@ int runBacklight(const std::vector<std::string>& args) {
     if (!parseMatrixArguments(args, backlightCommand(), options, words)) return kExitOk;
     if (words.size() != 2) throw UsageError("backlight takes TIME BRIGHTNESS");
     const uint8_t time = parseBacklightTime(words[0]);
-    const auto brightness = static_cast<uint8_t>(matrixNumber(words[1], 0, kMaxBrightness, "brightness"));
+    const auto brightness = static_cast<uint8_t>(parseNumber(words[1], 0, kMaxBrightness, "brightness"));
 
     CtlSession session(options.link);
     MatrixTarget found;

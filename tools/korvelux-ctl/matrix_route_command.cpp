@@ -28,7 +28,7 @@ std::vector<int> outputList(const std::string& text, int ports) {
     size_t start = 0;
     while (true) {
         const size_t comma = text.find(',', start);
-        const int k = matrixNumber(text.substr(start, comma - start), 1, ports, "output");
+        const int k = parseNumber(text.substr(start, comma - start), 1, ports, "output");
         for (int earlier : outputs) {
             if (earlier == k) throw UsageError("output " + std::to_string(k) + " is given twice");
         }
@@ -43,7 +43,7 @@ RouteRequest parseRoute(const Words& words, int ports) {
     RouteRequest request;
     if (words.size() == 1 && strcasecmp(words[0].c_str(), "one-to-one") == 0) return request;
     if (words.size() != 2) throw UsageError("route takes IN OUT[,OUT...], IN all, or one-to-one");
-    request.input = matrixNumber(words[0], 1, ports, "input");
+    request.input = parseNumber(words[0], 1, ports, "input");
     if (strcasecmp(words[1].c_str(), "all") == 0) {
         request.kind = RouteRequest::Kind::All;
     } else {

@@ -1,6 +1,5 @@
 #include "matrix_target.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "multiviewer_target.h"
@@ -44,16 +43,6 @@ bool parseMatrixArguments(const std::vector<std::string>& args, const CtlCommand
 
 MatrixKind kindBeforeSearch(const MatrixOptions& options) {
     return kindOfType(options.type.value_or(kType16x16));
-}
-
-int matrixNumber(const std::string& text, int first, int last, const char* what) {
-    int value = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < first || value > last) {
-        throw UsageError(std::string("bad ") + what + " '" + text + "' (" + std::to_string(first) + " to " +
-                         std::to_string(last) + ")");
-    }
-    return value;
 }
 
 int findMatrix(CtlSession& session, const MatrixOptions& options, MatrixTarget& found) {

@@ -35,9 +35,6 @@ bool parseMatrixArguments(const std::vector<std::string>& args, const CtlCommand
 // and against the switcher found after it.
 MatrixKind kindBeforeSearch(const MatrixOptions& options);
 
-// A number from first to last; UsageError naming `what` otherwise.
-int matrixNumber(const std::string& text, int first, int last, const char* what);
-
 // The switcher that the requests go to.
 struct MatrixTarget {
     Target target;

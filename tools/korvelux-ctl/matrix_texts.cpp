@@ -24,7 +24,7 @@ uint8_t parseBacklightTime(const std::string& text) {
         if (sameText(text, kBacklightTimeTexts[position])) return static_cast<uint8_t>(position);
     }
     return static_cast<uint8_t>(
-        matrixNumber(text, 0, static_cast<int>(kBacklightTimeTexts.size()) - 1, "backlight time"));
+        parseNumber(text, 0, static_cast<int>(kBacklightTimeTexts.size()) - 1, "backlight time"));
 }
 
 int parseMatrixOutputFormat(const std::string& text) {

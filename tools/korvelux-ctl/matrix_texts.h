@@ -5,11 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace kvx {
+#include "matrix/backlight_times.h"
 
-// The backlight time list of both matrix panels, by BacklightTime.
-inline constexpr std::array<std::string_view, 5> kBacklightTimeTexts{"15s Dim", "60s Dim", "15s Off",
-                                                                     "60s Off", "Always On"};
+namespace kvx {
 
 // The list text of a BacklightTime; a value the list does not hold, as a number.
 std::string backlightTimeText(uint8_t time);

@@ -1,7 +1,6 @@
 // korvelux-ctl mv: one request of the multiviewer's command set, sent by the panel's own senders.
 #include <strings.h>
 
-#include <charconv>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,13 +25,7 @@ bool sameText(const std::string& a, const char* b) {
 }
 
 uint8_t number(const std::string& text, int first, int last, const char* what) {
-    int value = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < first || value > last) {
-        throw UsageError(std::string("bad ") + what + " '" + text + "' (" + std::to_string(first) + " to " +
-                         std::to_string(last) + ")");
-    }
-    return static_cast<uint8_t>(value);
+    return static_cast<uint8_t>(parseNumber(text, first, last, what));
 }
 
 uint8_t onOff(const std::string& text) {

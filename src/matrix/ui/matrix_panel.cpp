@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "controls/set_bitmap_resource.h"
+#include "matrix/backlight_times.h"
 #include "controls/shade_button_st.h"
 #include "matrix/ui/matrix_panel_style.h"
 #include "matrix/ui/release_trackbar.h"
@@ -21,7 +22,6 @@ namespace {
 constexpr int kSettingsGap = 10;  // between a label and its control, and between the trackbar and its edit
 constexpr int kBrightnessEditWidth = 80;
 const char* const kBitmapProperty = "bitmap";
-const std::vector<std::string_view> kBacklightTimes{"15s Dim", "60s Dim", "15s Off", "60s Off", "Always On"};
 
 QRect rowControls(int background, std::string_view row) {
     const SkinRow* found = skinRow(background, row);
@@ -118,7 +118,8 @@ void MatrixPanel::makeModeButtons() {
 
 void MatrixPanel::makeBacklightControls() {
     backlightList_ = makeList(layout_.backlightListId,
-                              settingsControlBox(skin_rows::kBacklightTime, kListWidth), kBacklightTimes);
+                              settingsControlBox(skin_rows::kBacklightTime, kListWidth),
+                              {kBacklightTimeTexts.begin(), kBacklightTimeTexts.end()});
     connect(backlightList_, &QComboBox::activated, this, &MatrixPanel::chooseBacklightTime);
 
     const QRect row = settingsControlBox(skin_rows::kBacklightBrightness, 0);
