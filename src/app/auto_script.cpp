@@ -3,10 +3,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "app/settings_dialog.h"
 
 namespace kvx {
 
@@ -75,7 +77,13 @@ void AutoScript::next() {
         std::printf("status\t%s\n", window_.statusLabel()->text().toLocal8Bit().constData());
         std::fflush(stdout);
     } else if (verb == "screenshot") {
-        if (!window_.grab().save(arg)) std::fprintf(stderr, "cannot write %s\n", qPrintable(arg));
+        // The settings pop-up is a window of its own: it is drawn where it stands over the main window.
+        QPixmap shot = window_.grab();
+        if (QWidget* dialog = window_.settingsDialog(); dialog && dialog->isVisible()) {
+            QPainter painter(&shot);
+            painter.drawPixmap(dialog->pos() - window_.pos(), dialog->grab());
+        }
+        if (!shot.save(arg)) std::fprintf(stderr, "cannot write %s\n", qPrintable(arg));
     } else if (verb == "quit") {
         window_.closeProgram();
         QApplication::quit();

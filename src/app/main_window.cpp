@@ -50,7 +50,10 @@ int screenDpi(int given, bool horizontal) {
 void colourField(QWidget* w) {
     QPalette p = w->palette();
     for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) p.setColor(role, kFieldFace);
-    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) p.setColor(role, Qt::white);
+    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        p.setColor(role, Qt::white);
+        p.setColor(QPalette::Disabled, role, QColor(130, 130, 130));
+    }
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }

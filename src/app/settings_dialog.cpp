@@ -26,8 +26,10 @@ const QStringList kBaudRates{"9600", "19200", "38400", "57600", "115200"};
 void colourControl(QWidget* w) {
     QPalette p = w->palette();
     for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) p.setColor(role, QColor(58, 58, 58));
-    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
         p.setColor(role, QColor(60, 180, 255));
+        p.setColor(QPalette::Disabled, role, QColor(110, 110, 110));  // a disabled list must look it
+    }
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
@@ -64,6 +66,10 @@ CClass_configure_argc_dlg::CClass_configure_argc_dlg(CKORVELUX_16_VIEWDlg& main)
     closeButton_ = new CColorButton(QStringLiteral("x"), this);
     closeButton_->setObjectName(QStringLiteral("1157"));
     closeButton_->setTextColor(QColor(110, 187, 105));
+    QFont captionFont = closeButton_->font();
+    captionFont.setPointSize(14);
+    captionFont.setBold(true);
+    closeButton_->setFont(captionFont);
     closeButton_->setGeometry(main_.sx(kDesignWidth - 40), 0, main_.sx(40), main_.sy(35));
     connect(closeButton_, &QPushButton::clicked, this, &QWidget::hide);
 
