@@ -49,12 +49,12 @@ const char* simUsage() {
            "Every request received is logged to stderr in hex, one line each.\n";
 }
 
-std::optional<SimulatedDevice::Identity> parseDeviceSpec(const std::string& spec, size_t position,
+std::optional<SimulatedDevice::Identity> parseDeviceOption(const std::string& option, size_t position,
                                                          std::string& error) {
-    const std::vector<std::string> parts = splitColons(spec);
+    const std::vector<std::string> parts = splitColons(option);
     const auto type = parseNumber<unsigned>(parts[0], 16, 0, 0xFF);
     if (parts.size() > 4 || !type) {
-        error = "bad device '" + spec + "', expected TYPE[:NAME[:SUB[:ID]]]";
+        error = "bad device '" + option + "', expected TYPE[:NAME[:SUB[:ID]]]";
         return std::nullopt;
     }
     SimulatedDevice::Identity identity = defaultIdentity(static_cast<uint8_t>(*type), position);
@@ -123,7 +123,7 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             }
             options.serialPieces = *pieces;
         } else if (arg == "--device") {
-            auto identity = parseDeviceSpec(args[++i], options.devices.size(), error);
+            auto identity = parseDeviceOption(args[++i], options.devices.size(), error);
             if (!identity) return std::nullopt;
             options.devices.push_back(std::move(*identity));
         } else {

@@ -21,7 +21,7 @@ struct SimOptions {
 // The options, or nothing with the reason in `error`.
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
 // TYPE[:NAME[:SUB[:ID]]]: hex type, a name without '-', hex sub code, 8 hex digits of DeviceId.
-std::optional<SimulatedDevice::Identity> parseDeviceSpec(const std::string& spec, size_t position,
+std::optional<SimulatedDevice::Identity> parseDeviceOption(const std::string& option, size_t position,
                                                          std::string& error);
 const char* simUsage();
 
