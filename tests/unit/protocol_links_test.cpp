@@ -138,7 +138,9 @@ struct SearchFixture : LinkFixture {
 TEST_F(SearchFixture, TwoDevicesAreListedInReplyOrder) {
     addDevice(0x0A000010, 0xA1, "MV", 1);
     addDevice(0x0A000011, 0x60, "EXT", 2);
+    testing::internal::CaptureStdout();
     const SearchResult r = lanSearch(udp, clock, kLinkLan, errors);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "the search writes no diagnostic line";
     ASSERT_TRUE(r.ran);
     EXPECT_EQ(r.items, (std::vector<std::string>{"MV_10.0.0.16", "EXT_10.0.0.17"}));
     EXPECT_EQ(r.statusText, "Connected - 2");
