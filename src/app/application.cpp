@@ -10,6 +10,8 @@
 #include "platform/system_platform.h"
 #include "resources/skin_renderer.h"
 #include "simulator/demo_world.h"
+#include "simulator/front_panel_demo.h"
+#include "simulator/multiviewer_device.h"
 
 namespace kvx {
 
@@ -19,7 +21,8 @@ const char* const kUsage =
     "usage: korvelux [--demo] [--screenshot FILE] [--auto STEPS] [--help] [--version]\n"
     "  --demo             run on built-in simulated devices (a multiviewer, an 8x8 and a 16x16 matrix\n"
     "                     switcher, a listed-only device, and a serial port COM1 with a device on it);\n"
-    "                     nothing is sent on the network\n"
+    "                     nothing is sent on the network; the multiviewer changes something on its own\n"
+    "                     front panel every 4 s, as an operator at the device would\n"
     "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
     "  --auto STEPS       drive the window: comma-separated steps search, click:ID, select:N, wait:MS,\n"
     "                     serial:PORT, print, screenshot:FILE, quit\n"
@@ -64,9 +67,13 @@ int CKORVELUX_16_VIEWApp::runWindow(const Options& options) {
     std::unique_ptr<PosixNetwork> network;
     std::unique_ptr<TermiosSerialPorts> ports;
     std::shared_ptr<Network> demoNetwork;
+    std::unique_ptr<FrontPanelDemo> frontPanel;
     if (options.demo) {
         demo = std::make_unique<DemoWorld>(clock);
         demoNetwork = demo->pcNetwork();
+        // The demo's multiviewer is operated on its own front panel too, so its reports can be seen.
+        if (auto* multiviewer = dynamic_cast<MultiviewerDevice*>(demo->devices().front().get()))
+            frontPanel = std::make_unique<FrontPanelDemo>(*multiviewer);
     } else {
         network = std::make_unique<PosixNetwork>();
         ports = std::make_unique<TermiosSerialPorts>();

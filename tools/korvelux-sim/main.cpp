@@ -10,6 +10,8 @@
 #include "request_log.h"
 #include "sim_options.h"
 #include "simulator/demo_devices.h"
+#include "simulator/front_panel_demo.h"
+#include "simulator/multiviewer_device.h"
 #include "simulator/serial_device_host.h"
 #include "simulator/udp_device_host.h"
 
@@ -82,8 +84,17 @@ int main(int argc, char** argv) {
         say("pty: " + pty->slavePath());
     }
 
+    std::vector<std::unique_ptr<kvx::FrontPanelDemo>> frontPanels;
+    if (options->frontPanelDemo) {
+        for (const auto& device : devices) {
+            if (auto* multiviewer = dynamic_cast<kvx::MultiviewerDevice*>(device.get()))
+                frontPanels.push_back(std::make_unique<kvx::FrontPanelDemo>(*multiviewer));
+        }
+    }
+
     int signal = 0;
     sigwait(&stopSignals, &signal);
+    frontPanels.clear();
     serialHost.reset();
     udpHost.reset();
     return 0;

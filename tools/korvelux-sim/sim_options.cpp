@@ -44,6 +44,8 @@ const char* simUsage() {
            "  --serial              also open a pty, print \"pty: PATH\" and serve the first device on it\n"
            "  --serial-pieces N     write each serial answer in N pieces, 50 ms apart (default 1)\n"
            "  --no-udp              open no socket (with --serial: the pty only)\n"
+           "  --front-panel-demo    every multiviewer changes something on its front panel every 4 s\n"
+           "                        (layout, a source, a UMD switch, a label colour, a signal) and reports it\n"
            "  --help                show this text\n"
            "Answers go back to the sender; reports go to port 7001 of the PC that last spoke.\n"
            "Every request received is logged to stderr in hex, one line each.\n";
@@ -97,6 +99,8 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             options.serial = true;
         } else if (arg == "--no-udp") {
             options.udp = false;
+        } else if (arg == "--front-panel-demo") {
+            options.frontPanelDemo = true;
         } else if ((arg == "--bind" || arg == "--port" || arg == "--device" || arg == "--serial-pieces") &&
                    !hasValue) {
             error = arg + " needs a value";

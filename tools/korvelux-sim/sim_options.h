@@ -15,6 +15,7 @@ struct SimOptions {
     std::vector<SimulatedDevice::Identity> devices;  // the demo set when none is given
     bool serial = false;
     int serialPieces = 1;
+    bool frontPanelDemo = false;  // the multiviewers change something on their front panel every few seconds
     bool help = false;
 };
 
