@@ -257,7 +257,6 @@ void CKORVELUX_16_VIEWDlg::openPanelForSelected() {
         panel->show();
         panel->update();
     }
-    emit panelChanged();
 }
 
 void CKORVELUX_16_VIEWDlg::destroyPanel() {

@@ -106,7 +106,6 @@ public:
 
 signals:
     void searchFinished();
-    void panelChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

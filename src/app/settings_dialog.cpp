@@ -156,7 +156,6 @@ void CClass_configure_argc_dlg::connectOrDisconnect() {
                 setPortControls(true, kConnectBitmap);
                 portOpen_ = 0;
                 main_.portOpenFlag = portOpen_;
-                emit portChanged();
             },
             dispatchTo(this));
         return;
@@ -168,15 +167,14 @@ void CClass_configure_argc_dlg::connectOrDisconnect() {
             port.close();
             return port.open(name, baud);
         },
+        // A failed open shows nothing and leaves the dialog as it was.
         [this](bool opened) {
             busy_ = false;
             if (opened) {
-                // A failed open shows nothing and leaves the dialog as it was.
                 setPortControls(false, kDisconnectBitmap);
                 portOpen_ = 1;
                 main_.portOpenFlag = portOpen_;
             }
-            emit portChanged();
         },
         dispatchTo(this));
 }

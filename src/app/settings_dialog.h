@@ -37,9 +37,6 @@ public:
     void chooseNetwork(int position);
     void apply();
 
-signals:
-    void portChanged();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

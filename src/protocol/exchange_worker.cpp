@@ -28,11 +28,6 @@ void ExchangeWorker::waitIdle() {
     idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
 }
 
-size_t ExchangeWorker::pending() const {
-    std::lock_guard lock(mutex_);
-    return jobs_.size() + (busy_ ? 1 : 0);
-}
-
 void ExchangeWorker::loop() {
     std::unique_lock lock(mutex_);
     for (;;) {

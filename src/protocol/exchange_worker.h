@@ -34,8 +34,6 @@ public:
 
     // Blocks until every job queued so far has run. Not to be called from the worker itself.
     void waitIdle();
-    bool onWorkerThread() const { return std::this_thread::get_id() == thread_.get_id(); }
-    size_t pending() const;
 
 private:
     void loop();
