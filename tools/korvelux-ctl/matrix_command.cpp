@@ -10,7 +10,7 @@
 #include "matrix_target.h"
 #include "matrix_texts.h"
 #include "multiviewer_target.h"
-#include "utf8_text.h"
+#include "protocol/utf8_text.h"
 
 namespace kvx {
 

@@ -9,7 +9,7 @@
 #include "multiviewer/multiviewer_commands.h"
 #include "multiviewer_ctl_commands.h"
 #include "multiviewer_target.h"
-#include "utf8_text.h"
+#include "protocol/utf8_text.h"
 
 namespace kvx {
 

@@ -6,7 +6,7 @@
 #include "multiviewer/status_readback.h"
 #include "multiviewer_ctl_commands.h"
 #include "multiviewer_target.h"
-#include "status_print.h"
+#include "multiviewer/state_print.h"
 
 namespace kvx {
 

@@ -1,4 +1,4 @@
-#include "utf8_text.h"
+#include "protocol/utf8_text.h"
 
 namespace kvx {
 

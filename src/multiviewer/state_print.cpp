@@ -1,8 +1,8 @@
-#include "status_print.h"
+#include "multiviewer/state_print.h"
 
 #include <string>
 
-#include "utf8_text.h"
+#include "protocol/utf8_text.h"
 
 namespace kvx {
 
