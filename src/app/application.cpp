@@ -24,8 +24,8 @@ const char* const kUsage =
     "                     nothing is sent on the network; the multiviewer changes something on its own\n"
     "                     front panel every 4 s, as an operator at the device would\n"
     "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
-    "  --auto STEPS       drive the window: comma-separated steps search, click:ID, select:N, wait:MS,\n"
-    "                     serial:PORT, print, screenshot:FILE, quit\n"
+    "  --auto STEPS       drive the window with comma-separated steps:\n"
+    "%s"
     "  --version          print the version\n";
 
 }  // namespace
@@ -35,7 +35,7 @@ int CKORVELUX_16_VIEWApp::run(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::printf(kUsage, kAutoStepsHelp);
             return 0;
         }
         if (arg == "--version") {
@@ -48,7 +48,8 @@ int CKORVELUX_16_VIEWApp::run(int argc, char** argv) {
             const QString value = QString::fromLocal8Bit(argv[++i]);
             options.autoSteps = arg == "--auto" ? value : QStringLiteral("search,wait:300,screenshot:%1,quit").arg(value);
         } else {
-            std::fprintf(stderr, "korvelux: unknown option %s\n%s", argv[i], kUsage);
+            std::fprintf(stderr, "korvelux: unknown option %s\n", argv[i]);
+            std::fprintf(stderr, kUsage, kAutoStepsHelp);
             return 2;
         }
     }

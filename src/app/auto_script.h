@@ -3,14 +3,16 @@
 #include <QObject>
 #include <QStringList>
 
+class QWidget;
+
 namespace kvx {
 
 class CKORVELUX_16_VIEWDlg;
 
-// Drives the window from the command line, for screenshots and end-to-end tests. Steps, separated by
-// commas: search (press search and wait for its result), click:<control id>, select:<list index>,
-// wait:<ms>, serial:<port> (the serial link with that port open, as CONNECT does), print (the device list
-// items and the status text to standard output), screenshot:<file.png>, quit.
+// Drives the window from the command line, for screenshots, end-to-end tests and integrators. Steps,
+// separated by commas (see kAutoStepsHelp). Each step acts as the operator would: controls that are hidden
+// or disabled cannot be clicked, chosen or typed into. The next step is scheduled before a step runs, so
+// that a step which opens a question box (a page change) can be answered by the step after it.
 class AutoScript : public QObject {
     Q_OBJECT
 public:
@@ -21,10 +23,23 @@ public:
 
 private:
     void next();
+    void schedule(int delayMs);
+    void run(const QString& verb, const QString& arg);
+    // The control with this id: on the multiviewer page shown, then on the panel, then anywhere in the
+    // window; nullptr when there is none or the operator could not use it (hidden or disabled).
+    template <class Control>
+    Control* usableControl(const QString& id) const;
+    void typeText(const QString& id, const QString& text);
+    void pressKey(const QString& name);
+    void printControls() const;
+    void screenshot(const QString& file) const;
 
     CKORVELUX_16_VIEWDlg& window_;
     QStringList steps_;
     int position_ = 0;
 };
+
+// The steps, as --help describes them.
+extern const char* const kAutoStepsHelp;
 
 }  // namespace kvx

@@ -12,7 +12,7 @@
 #include <QWindow>
 
 #include "app/about_dialog.h"
-#include "app/message_boxes.h"
+#include "controls/message_boxes.h"
 #include "app/panel_factory.h"
 #include "app/skin_icon.h"
 #include "app/settings_dialog.h"

@@ -6,7 +6,7 @@
 
 #include "app/ipv4_field.h"
 #include "app/main_window.h"
-#include "app/message_boxes.h"
+#include "controls/message_boxes.h"
 #include "controls/color_button.h"
 #include "controls/set_bitmap_resource.h"
 #include "controls/shade_button_st.h"

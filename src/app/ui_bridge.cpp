@@ -2,7 +2,7 @@
 
 #include <QThread>
 
-#include "app/message_boxes.h"
+#include "controls/message_boxes.h"
 
 namespace kvx {
 

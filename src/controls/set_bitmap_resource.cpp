@@ -6,7 +6,8 @@ namespace kvx {
 
 namespace {
 BitmapSource g_source = nullptr;
-}
+const char* const kShownResource = "kvxBitmapResource";
+}  // namespace
 
 void installBitmapSource(BitmapSource source) {
     g_source = source;
@@ -34,7 +35,13 @@ int setButtonBitmap(CButtonST& button, const QImage& bitmap, MaskBuilder buildMa
 }
 
 int SetBitmapResource(CButtonST& button, int resourceNumber) {
-    return setButtonBitmap(button, g_source ? g_source(resourceNumber) : QImage());
+    const int result = setButtonBitmap(button, g_source ? g_source(resourceNumber) : QImage());
+    button.setProperty(kShownResource, result == kBitmapSet ? resourceNumber : 0);
+    return result;
+}
+
+int shownBitmapResource(const QWidget* button) {
+    return button ? button->property(kShownResource).toInt() : 0;
 }
 
 }  // namespace kvx

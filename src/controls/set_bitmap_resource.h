@@ -28,6 +28,9 @@ inline constexpr int kBitmapMaskFailed = 2;
 // the button is left with no picture.
 int SetBitmapResource(CButtonST& button, int resourceNumber);
 
+// The resource number that SetBitmapResource last gave the button successfully; 0 for none (or no button).
+int shownBitmapResource(const QWidget* button);
+
 // The same for a bitmap at hand, with the mask builder as a parameter.
 int setButtonBitmap(CButtonST& button, const QImage& bitmap, MaskBuilder buildMask = blackTransparentMask);
 

@@ -180,15 +180,23 @@ ReportOutcome applySwitch(const Report& r, uint8_t& field, uint8_t page, int but
     return repaint ? kAppliedRepaint : kApplied;
 }
 
+std::optional<bool> resetsSelections(uint8_t code) {
+    switch (code) {
+        case mv::kLoadDefault:
+        case mv::kStateChanged:
+            return true;
+        case mv::kLoadCustom:
+            return false;
+        default:
+            return std::nullopt;
+    }
+}
+
 ReportOutcome dispatch(const Report& r, MultiviewerState& state, PageUpdates& pages) {
     using namespace control;
     if (const auto colour = colourReport(r.code)) return applyColour(r, *colour, state, pages);
+    if (const auto reset = resetsSelections(r.code)) return {ReportKind::WholeState, false, *reset};
     switch (r.code) {
-        case mv::kLoadDefault:
-        case mv::kStateChanged:
-            return {ReportKind::WholeState, false, true};
-        case mv::kLoadCustom:
-            return {ReportKind::WholeState, false, false};
         case mv::kSetOutputFormat:
             state.OutputFormat = r.d1;
             if (r.page == kPageSettings) {
@@ -250,6 +258,11 @@ ReportOutcome dispatch(const Report& r, MultiviewerState& state, PageUpdates& pa
 bool isFromDevice(std::span<const uint8_t> datagram, const DeviceId& id) {
     return datagram.size() >= frame::kDeviceIdOffset + id.size() &&
            std::equal(id.begin(), id.end(), datagram.begin() + frame::kDeviceIdOffset);
+}
+
+std::optional<bool> wholeStateReset(std::span<const uint8_t> datagram, const DeviceId& id) {
+    if (!isFromDevice(datagram, id) || datagram.size() <= frame::kCommandOffset) return std::nullopt;
+    return resetsSelections(datagram[frame::kCommandOffset]);
 }
 
 ReportOutcome applyReport(std::span<const uint8_t> datagram, const DeviceId& id, MultiviewerState& state,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "multiviewer/multiviewer_state.h"
@@ -27,6 +28,10 @@ struct ReportOutcome {
 };
 
 inline constexpr int kWholeStateWaitMs = 3000;
+
+// For a whole-state report of the device (0x0B, 0x38, 0x59): whether it resets the colour and audio
+// selections afterwards (0x0B and 0x38 do, 0x59 does not). None for any other datagram.
+std::optional<bool> wholeStateReset(std::span<const uint8_t> datagram, const DeviceId& id);
 
 // Folds one report of the multiviewer into the model and updates the page shown (CurrentPage), recomputing
 // the derived data the change touches. Never reads past the datagram. Runs on the UI thread.

@@ -140,6 +140,11 @@ void drawRows(QPainter& painter, const SkinBitmap& entry) {
     }
 }
 
+void drawPage(QPainter& painter, const SkinBitmap& entry) {
+    painter.fillRect(QRect(0, 0, entry.width, entry.height), kFace);
+    drawRows(painter, entry);
+}
+
 void drawWindow(QPainter& painter, const SkinBitmap& entry) {
     painter.fillRect(QRect(0, 0, entry.width, entry.height), kFace);
     drawTitleStrip(painter, QString::fromUtf8(entry.caption), entry.width, 40);
@@ -172,6 +177,9 @@ QImage drawSkinArt(const SkinBitmap& entry) {
             break;
         case SkinArt::Window:
             drawWindow(painter, entry);
+            break;
+        case SkinArt::Page:
+            drawPage(painter, entry);
             break;
         case SkinArt::Button:
             drawButton(painter, entry);

@@ -54,6 +54,46 @@ constexpr SkinRow kMatrix16Rows[] = {
     {kModeButtons.data(), {}, {660, 405, 556, 45}, false},
 };
 
+// Multiviewer panel 1240 x 540: its title above the preview, which starts at (5, 40); the page buttons
+// stand top right, the pages below them.
+constexpr SkinRow kMultiviewerRows[] = {
+    {"16 CHANNEL MULTIVIEWER", {12, 10, 600, 24}, {5, 40, 720, 480}, false},
+};
+
+// A label per list of a multiviewer page's column of lists at (365, 30 + 23 (n - 1)), 70 x 20.
+constexpr SkinRow listLabel(const char* text, int n) {
+    return {text, {300, 30 + 23 * (n - 1), 60, 20}, {365, 30 + 23 * (n - 1), 70, 20}, false};
+}
+
+// Layout mode page 490 x 420: the PICTURE list top left, the WIN lists down the right.
+constexpr SkinRow kLayoutPageRows[] = {
+    {"PICTURE", {20, 25, 75, 20}, {100, 25, 120, 20}, false},
+    listLabel("WIN 1", 1),
+    listLabel("WIN 2", 2),
+    listLabel("WIN 3", 3),
+    listLabel("WIN 4", 4),
+    listLabel("WIN 5", 5),
+    listLabel("WIN 6", 6),
+    listLabel("WIN 7", 7),
+    listLabel("WIN 8", 8),
+    listLabel("WIN 9", 9),
+    listLabel("WIN 10", 10),
+    listLabel("WIN 11", 11),
+    listLabel("WIN 12", 12),
+    listLabel("WIN 13", 13),
+    listLabel("WIN 14", 14),
+    listLabel("WIN 15", 15),
+    listLabel("WIN 16", 16),
+};
+
+// Matrix page 490 x 420: ONE TO ONE on the left, the OUT lists down the right.
+constexpr SkinRow kMatrixPageRows[] = {
+    listLabel("OUT 1", 1),   listLabel("OUT 2", 2),   listLabel("OUT 3", 3),   listLabel("OUT 4", 4),
+    listLabel("OUT 5", 5),   listLabel("OUT 6", 6),   listLabel("OUT 7", 7),   listLabel("OUT 8", 8),
+    listLabel("OUT 9", 9),   listLabel("OUT 10", 10), listLabel("OUT 11", 11), listLabel("OUT 12", 12),
+    listLabel("OUT 13", 13), listLabel("OUT 14", 14), listLabel("OUT 15", 15), listLabel("OUT 16", 16),
+};
+
 // Every bitmap the program uses, one line each, in the order of their numbers. Button faces leave their
 // last 3 columns transparent: a button with a caption draws its picture 3 pixels in from the left.
 constexpr SkinBitmap kTable[] = {
@@ -63,6 +103,7 @@ constexpr SkinBitmap kTable[] = {
     {133, 135, 35, Art::Button, "SEARCH", N},
     {134, 134, 38, Art::Button, "SETTINGS", N},
     {135, 70, 37, Art::Lock, "LOCKED", S},
+    {137, 1240, 540, Art::Page, "16 CHANNEL MULTIVIEWER", N, kMultiviewerRows},
     {139, 440, 486, Art::Window, "CONNECTION SETTINGS", N, kSettingsRows},
     {140, 135, 35, Art::Button, "CONNECT", N},
     {141, 135, 35, Art::Button, "DISCONNECT", S},
@@ -90,9 +131,29 @@ constexpr SkinBitmap kTable[] = {
     {197, 130, 45, Art::Button, "ONE TO ONE", S},
     {198, 130, 45, Art::Button, "APPLY", N},
     {199, 130, 45, Art::Button, "APPLY", S},
+    // The multiviewer's page buttons, normal and selected, and the pages' backgrounds.
+    {284, 65, 80, Art::Button, "AUDIO", N},
+    {285, 65, 80, Art::Button, "AUDIO", S},
+    {286, 65, 80, Art::Button, "COLOR", N},
+    {287, 65, 80, Art::Button, "COLOR", S},
+    {288, 75, 80, Art::Button, "SETTINGS", N},
+    {289, 75, 80, Art::Button, "SETTINGS", S},
+    {290, 65, 80, Art::Button, "LAYOUT", N},
+    {291, 65, 80, Art::Button, "LAYOUT", S},
+    {292, 70, 80, Art::Button, "SWITCHER", N},
+    {293, 70, 80, Art::Button, "SWITCHER", S},
+    {294, 95, 80, Art::Button, "UMD", N},
+    {295, 95, 80, Art::Button, "UMD", S},
+    {296, 490, 420, Art::Page, "AUDIO", N},
+    {297, 490, 420, Art::Page, "COLOR", N},
+    {298, 490, 420, Art::Page, "SETTINGS", N},
+    {299, 490, 420, Art::Page, "LAYOUT MODE", N, kLayoutPageRows},
+    {300, 490, 420, Art::Page, "SWITCHER MODE", N, kMatrixPageRows},
+    {301, 490, 420, Art::Page, "UMD", N},
     {450, 130, 45, Art::Button, "REFRESH", P},
     {451, 130, 45, Art::Button, "REFRESH", N},
     {454, 135, 35, Art::Button, "APPLY", N},
+    {455, 191, 117, Art::Button, "ONE TO ONE", N},
     {457, 1240, 540, Art::Window, "16 x 16 HD MATRIX SWITCHER", N, kMatrix16Rows},
     // 16x16 numbers: 457 + n normal, 474 + n selected or lit.
     {458, 62, 50, Art::Button, "1", N},

@@ -11,6 +11,7 @@ namespace kvx {
 enum class SkinArt {
     MainWindow,  // the main window's background
     Window,      // a dialog or panel background: title strip and rows
+    Page,        // a background without title strip: the face and its rows (the multiviewer panel and pages)
     Button,      // a rounded button face with its caption
     Lock,        // the panel lock button: a padlock, open (normal) or shut (selected)
     Icon,        // the program's icon

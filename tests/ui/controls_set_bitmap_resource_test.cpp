@@ -62,6 +62,8 @@ TEST_P(ResultTest, ResultAndPictureFollowTheBitmap) {
     EXPECT_EQ(SetBitmapResource(button, c.number), c.result);
     EXPECT_EQ(button.imageCount(), c.size.isEmpty() ? 0 : 1);
     EXPECT_EQ(button.hoverImage().pixmap.size(), c.size.isEmpty() ? QSize(0, 0) : c.size);
+    // The number shown is what scripted runs and tests read back; a failure shows none.
+    EXPECT_EQ(shownBitmapResource(&button), c.result == kBitmapSet ? c.number : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ResultTest,

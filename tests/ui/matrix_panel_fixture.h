@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/message_boxes.h"
+#include "controls/message_boxes.h"
 #include "controls/set_bitmap_resource.h"
 #include "controls/shade_button_st.h"
 #include "matrix/ui/matrix_child.h"

@@ -13,6 +13,7 @@
 
 #include "multiviewer/multiviewer_codes.h"
 #include "multiviewer/status_encode.h"
+#include "multiviewer/ui/layout_mode_page.h"
 #include "platform/sim_network.h"
 #include "platform/sim_serial.h"
 #include "platform/system_platform.h"
@@ -138,19 +139,19 @@ protected:
 };
 
 TEST_F(MultiviewerPanelTest, StartReadsTheDeviceStatusAndShowsIt) {
-    state.CurrentPage = kPageLayout;
+    state.CurrentPage = kPageSettings;  // from an earlier panel
     startPanel();
-    EXPECT_EQ(state.CurrentPage, kPageNone);
+    // The device is in multiviewer mode: the layout page, and the geometry of its layout.
+    EXPECT_EQ(state.CurrentPage, kPageLayout);
+    EXPECT_NE(qobject_cast<CClass_16_view_mode*>(panel->currentPage()), nullptr);
+    EXPECT_EQ(state.WindowGeometry[0], (GeometryRecord{0, 0, 720, 480, 7}));
     EXPECT_EQ(state.LayoutMode, 7);
     EXPECT_EQ(state.WindowSource[2], 5);
-    EXPECT_EQ(state.StatusLoaded, 1);
+    EXPECT_EQ(state.StatusLoaded, 0);  // set by the read-back, taken by the first page shown
     EXPECT_EQ(state.DeviceName, u"MV_DESK");
     EXPECT_EQ(window.nameBox, u"MV_DESK");
     EXPECT_EQ(window.lockRefreshes, 1);
-    const QString summary = panel->summaryText();
-    EXPECT_TRUE(summary.contains(QStringLiteral("Device: MV_DESK"))) << summary.toStdString();
-    EXPECT_TRUE(summary.contains(QStringLiteral("LayoutMode: 7"))) << summary.toStdString();
-    EXPECT_TRUE(summary.contains(QStringLiteral("Window 3: input 5, No Signal"))) << summary.toStdString();
+    EXPECT_EQ(state.WindowFormatText[2], u"No Signal");
     EXPECT_TRUE(window.errors.empty());
 }
 
@@ -158,7 +159,7 @@ TEST_F(MultiviewerPanelTest, ReportOfTheDeviceChangesTheLayoutAndOneOfAnotherDev
     startPanel();
     sendReport(mv::kSetLayout, 4);
     ASSERT_TRUE(QTest::qWaitFor([this] { return state.LayoutMode == 4; }, 10000));
-    EXPECT_TRUE(panel->summaryText().contains(QStringLiteral("LayoutMode: 4")));
+    EXPECT_EQ(state.WindowGeometry[0].number, 4);
 
     const DeviceId other{0x4B, 0x56, 0x01, 0xA1};
     sendReport(mv::kSetLayout, 9, 0, other);
@@ -177,10 +178,11 @@ TEST_F(MultiviewerPanelTest, WholeStateReportReadsTheStatusAgain) {
     }
     sendReport(mv::kLoadCustom, 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return state.LayoutMode == 12; }, 10000));
-    EXPECT_TRUE(panel->summaryText().contains(QStringLiteral("LayoutMode: 7")));
-    // The summary follows after the fixed wait that the device needs after a preset.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [this] { return panel->summaryText().contains(QStringLiteral("LayoutMode: 12")); }, 10000));
+    EXPECT_EQ(state.WindowGeometry[0].number, 7);
+    EXPECT_TRUE(panel->busy());
+    // The geometry follows after the fixed wait that the device needs after a preset.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return state.WindowGeometry[0].number == 12; }, 10000));
+    EXPECT_FALSE(panel->busy());
     EXPECT_EQ(window.lockRefreshes, 2);
 }
 

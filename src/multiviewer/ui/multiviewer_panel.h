@@ -1,48 +1,105 @@
 #pragma once
 
-#include <QLabel>
+#include <QImage>
+#include <QPixmap>
+#include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <map>
 #include <memory>
 
+#include "controls/control_placer.h"
+#include "multiviewer/multiviewer_commands.h"
 #include "multiviewer/multiviewer_state.h"
-#include "multiviewer/multiviewer_view.h"
 #include "multiviewer/notification_receiver.h"
 #include "multiviewer/page_updates.h"
+#include "multiviewer/report_sequencer.h"
 #include "multiviewer/status_readback.h"
+#include "multiviewer/ui/multiviewer_page.h"
+#include "multiviewer/ui/panel_services.h"
 #include "protocol/panel_context.h"
 
 namespace kvx {
 
-// The multiviewer's panel. It reads the device's state when it starts, listens for the device's reports
-// and keeps the model current. Until the pages exist it shows a text summary of the model.
-class CClass_child_main_dlg : public QWidget, public MultiviewerView {
+class CShadeButtonST;
+
+// The multiviewer's panel (type 0xA1): six page buttons, the page area in which one page lives at a time,
+// and the layout preview, which it paints itself from the model. At start it reads the device's state,
+// shows page 5 in switcher mode and page 1 otherwise, and listens for the device's reports. Every exchange
+// runs on the exchange worker; results and reports come back to this panel on the UI thread.
+class CClass_child_main_dlg : public QWidget, public MultiviewerPanelServices, private PageUpdates {
     Q_OBJECT
 public:
-    // Sets CurrentPage to 0 and runs the start sequence: read status, derive, then start the receiver.
+    static constexpr int kBackground = 137;
+    static constexpr int kPageAreaId = 1014;
+    static constexpr int kAnchorId = 1013;
+    static constexpr QPoint kAnchor{5, 40};  // the preview's top-left corner, not scaled
+    static constexpr QRect kPageArea{750, 105, 490, 420};
+    static constexpr int kPageButtonY = 15;
+
+    // The questions of a change between switcher mode (page 5) and the other pages.
+    static const QString kLeaveMultiviewerQuestion;
+    static const QString kLeaveSwitcherQuestion;
+
+    // Sets CurrentPage to 0 and runs the start sequence: read status, grid, geometry and colours, the first
+    // page, the receiver.
     CClass_child_main_dlg(PanelContext& context, MultiviewerState& state, QWidget* parent = nullptr);
-    // Stops and joins the receiver before the panel's storage goes.
+    // Stops and joins the receiver, then removes the page, before the panel's storage goes.
     ~CClass_child_main_dlg() override;
 
-    // MultiviewerView: redraws the summary from the model.
+    // The page switcher: the mode question, the lock, the page's creation, SetWorkMode.
+    void showPage(int page);
+
+    // MultiviewerView.
     void repaintPreview() override;
 
-    // The summary as shown now.
-    QString summaryText() const { return summary_->text(); }
+    MultiviewerPage* currentPage() const { return page_; }
+    // A control of the panel (page buttons, page area, anchor) by id, or nullptr.
+    QWidget* control(int id) const;
+    QRect pageRect() const { return pageRect_; }
+    QRect previewRect() const { return previewRect_; }
+    MultiviewerCommands& commands() { return commands_; }
+    // The start sequence has shown the first page and started the receiver (when it could).
+    bool started() const { return started_; }
     bool receiverRunning() const { return receiver_ && receiver_->running(); }
+    // A whole-state re-read (or another long exchange) is under way; reports wait for it.
+    bool busy() const { return sequencer_ && sequencer_->busy(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeControls();
+    void showPage(int page, bool atStart);
     // Queues the read-back on the worker; then runs on the UI thread with the decoded model.
     void readStatus(std::function<void()> then);
     void applyStatus(const StatusReadback& readback);
     void openReceiver();
-    void handleReport(const Bytes& datagram);
-    QString describeModel() const;
+    void reread(bool resetSelections);
+    void sendFrame(Bytes frame, FrameRoute route, std::function<void(bool)> afterSend);
+    void showButtonBitmap(int page, bool selected);
+
+    // PageUpdates: the report handling's control updates go to the page shown, and only to it.
+    void pageRefresh(int page) override;
+    void listSelected(int controlId, int entry) override;
+    void buttonBitmap(int controlId, int bitmap) override;
+    void showMeterSwitch() override;
 
     PanelContext& context_;
     MultiviewerState& state_;
-    QLabel* summary_ = nullptr;
-    NoPageUpdates pages_;  // report handling asks nothing of the pages until they exist
+    ControlPlacer placer_;
+    MultiviewerCommands commands_;
+    std::map<int, CShadeButtonST*> pageButtons_;  // by page
+    QRect pageRect_;
+    QRect previewRect_;
+    QPointer<MultiviewerPage> page_;
+    int lastPage_ = kPageNone;  // drives the mode questions
+    bool started_ = false;
+    QPixmap background_;   // bitmap 137 stretched over the panel, made again when the size changes
+    QImage previewImage_;  // the off-screen image the preview is composed in
     DeviceId device_{};
+    std::unique_ptr<ReportSequencer> sequencer_;
     std::unique_ptr<NotificationReceiver> receiver_;
 };
 

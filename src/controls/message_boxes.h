@@ -18,4 +18,8 @@ void showErrorBox(const QString& text, const QString& caption = QStringLiteral("
 // Caption "Warning", a warning icon, OK and Cancel; true for OK.
 bool askWarning(QWidget* parent, const QString& text);
 
+// The answer that the next question gets without a box being shown (scripted runs). A question box that is
+// open now is answered at once instead, as if its button had been clicked.
+void answerQuestion(bool ok);
+
 }  // namespace kvx

@@ -1,0 +1,100 @@
+// Reports are applied one at a time in arrival order; whole-state re-reads hold the later ones back and
+// fold together.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "multiviewer/multiviewer_codes.h"
+#include "multiviewer/report_sequencer.h"
+
+namespace kvx {
+namespace {
+
+const DeviceId kConnected{0x11, 0x22, 0x33, 0x44};
+const DeviceId kStranger{0x11, 0x22, 0x33, 0x45};
+
+Bytes report(uint8_t code, uint8_t d0 = 0, const DeviceId& id = kConnected) {
+    Bytes frame = buildFrame(0xA1, 0x01, kLinkLan, code, {0x00, d0});
+    std::copy(id.begin(), id.end(), frame.begin() + 10);
+    return frame;
+}
+
+// Records what the sequencer does: "apply 33:4" for a report applied, "reread reset|keep" for a re-read.
+class SequencerTest : public ::testing::Test {
+protected:
+    ReportSequencer sequencer{
+        kConnected,
+        {[this](const Bytes& d) { steps.push_back("apply " + hex(d[16]) + ":" + std::to_string(d[18])); },
+         [this](bool reset) { steps.push_back(reset ? "reread reset" : "reread keep"); }}};
+    std::vector<std::string> steps;
+
+    static std::string hex(uint8_t code) {
+        char text[3];
+        std::snprintf(text, sizeof text, "%02X", code);
+        return text;
+    }
+};
+
+using Steps = std::vector<std::string>;
+
+TEST_F(SequencerTest, ReportsAreAppliedAtOnceWhileNothingIsUnderWay) {
+    sequencer.arrive(report(mv::kSetLayout, 4));
+    sequencer.arrive(report(mv::kSetBorder, 1));
+    EXPECT_EQ(steps, (Steps{"apply 33:4", "apply 3F:1"}));
+    EXPECT_FALSE(sequencer.busy());
+}
+
+TEST_F(SequencerTest, ReportsDuringAReReadWaitForItAndKeepTheirOrder) {
+    sequencer.arrive(report(mv::kLoadCustom));
+    sequencer.arrive(report(mv::kSetLayout, 4));
+    sequencer.arrive(report(mv::kSetLayout, 90));
+    EXPECT_EQ(steps, (Steps{"reread keep"}));
+    EXPECT_TRUE(sequencer.busy());
+    EXPECT_EQ(sequencer.waiting(), 2u);
+
+    sequencer.finish();
+    EXPECT_EQ(steps, (Steps{"reread keep", "apply 33:4", "apply 33:90"}));
+    EXPECT_FALSE(sequencer.busy());
+    EXPECT_EQ(sequencer.waiting(), 0u);
+}
+
+TEST_F(SequencerTest, WholeStateReportsThatWaitFoldIntoOneReReadAfterTheReportsBeforeTheLast) {
+    sequencer.arrive(report(mv::kLoadCustom));    // under way
+    sequencer.arrive(report(mv::kSetLayout, 4));  // before the folded re-read
+    sequencer.arrive(report(mv::kLoadDefault));   // resets the selections
+    sequencer.arrive(report(mv::kSetBorder, 1));  // still before the last whole-state report
+    for (int i = 0; i < 50; ++i) sequencer.arrive(report(mv::kLoadCustom));
+    sequencer.arrive(report(mv::kSetAllUmd, 1));  // after it
+    EXPECT_EQ(sequencer.waiting(), 4u);
+
+    sequencer.finish();
+    // One more re-read, which resets the selections since one of those folded into it does.
+    EXPECT_EQ(steps, (Steps{"reread keep", "apply 33:4", "apply 3F:1", "reread reset"}));
+    EXPECT_TRUE(sequencer.busy());
+    sequencer.finish();
+    EXPECT_EQ(steps.back(), "apply 5C:1");
+    EXPECT_FALSE(sequencer.busy());
+}
+
+TEST_F(SequencerTest, OtherDevicesReportsAreDroppedEvenWhileBusy) {
+    sequencer.arrive(report(mv::kLoadDefault, 0, kStranger));
+    EXPECT_FALSE(sequencer.busy());
+    sequencer.arrive(report(mv::kStateChanged));
+    for (int i = 0; i < 1000; ++i) sequencer.arrive(report(mv::kSetLayout, 4, kStranger));
+    EXPECT_EQ(sequencer.waiting(), 0u);
+    sequencer.finish();
+    EXPECT_EQ(steps, (Steps{"reread reset"}));
+}
+
+TEST_F(SequencerTest, AHoldKeepsReportsBackUntilItIsFinished) {
+    sequencer.hold();
+    sequencer.arrive(report(mv::kSetLayout, 40));
+    sequencer.arrive(report(mv::kStateChanged));
+    EXPECT_TRUE(steps.empty());
+    sequencer.finish();
+    EXPECT_EQ(steps, (Steps{"apply 33:40", "reread reset"}));
+}
+
+}  // namespace
+}  // namespace kvx
