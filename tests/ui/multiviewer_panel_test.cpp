@@ -40,7 +40,7 @@ public:
         std::strcpy(entry.addressText.data(), "192.168.1.101");
     }
 
-    Target currentTarget() const override { return Target{kLinkLan, entry}; }
+    Target currentTarget() const override { return Target{linkChoice, entry}; }
     bool panelLocked() const override { return false; }
     void setPanelLocked(bool) override {}
     void refreshLockButton() override { ++lockRefreshes; }
@@ -68,6 +68,7 @@ public:
 
     SimNetwork network;
     DeviceEntry entry;
+    LinkKind linkChoice = kLinkLan;
     std::u16string nameBox = u"(never shown)";
     int lockRefreshes = 0;
     std::vector<std::string> errors;
@@ -153,6 +154,17 @@ TEST_F(MultiviewerPanelTest, StartReadsTheDeviceStatusAndShowsIt) {
     EXPECT_EQ(window.lockRefreshes, 1);
     EXPECT_EQ(state.WindowFormatText[2], u"No Signal");
     EXPECT_TRUE(window.errors.empty());
+}
+
+TEST_F(MultiviewerPanelTest, ALockedPanelWithoutAReadBackStillShowsItsFirstPage) {
+    window.linkChoice = static_cast<LinkKind>(2);  // neither LAN nor serial: the read-back cannot run
+    state.PanelLocked = 1;
+    state.StatusLoaded = 0;
+    panel = std::make_unique<CClass_child_main_dlg>(window, state);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return panel->started(); }, 10000));
+    EXPECT_EQ(state.CurrentPage, kPageLayout);
+    EXPECT_NE(panel->currentPage(), nullptr);
+    EXPECT_EQ(window.lockRefreshes, 0);  // nothing was decoded
 }
 
 TEST_F(MultiviewerPanelTest, ReportOfTheDeviceChangesTheLayoutAndOneOfAnotherDeviceDoesNot) {

@@ -26,14 +26,6 @@ struct ReceiverSocket {
 
 }  // namespace
 
-const QString CClass_child_main_dlg::kLeaveMultiviewerQuestion = QStringLiteral(
-    "Exiting Multi-viewer Mode will make Loopout return to the status you set for Switcher Mode last time. "
-    "\nAre you sure? ");
-const QString CClass_child_main_dlg::kLeaveSwitcherQuestion = QStringLiteral(
-    "Exiting Switcher Mode will default the Matrix to one-to-one until you return to Switcher Mode. \nAre "
-    "you "
-    "sure? ");
-
 CClass_child_main_dlg::CClass_child_main_dlg(PanelContext& context, MultiviewerState& state, QWidget* parent)
     : QWidget(parent),
       context_(context),
@@ -101,7 +93,8 @@ void CClass_child_main_dlg::showPage(int page, bool atStart) {
         const bool fromSwitcher = page != kPageMatrix && lastPage_ == kPageMatrix;
         if (toSwitcher || fromSwitcher) {
             QPointer<CClass_child_main_dlg> guard(this);
-            const bool ok = askWarning(this, toSwitcher ? kLeaveMultiviewerQuestion : kLeaveSwitcherQuestion);
+            const bool ok = askWarning(
+                this, QString::fromLatin1(toSwitcher ? kLeaveMultiviewerQuestion : kLeaveSwitcherQuestion));
             if (!guard || !ok) return;
         }
     }

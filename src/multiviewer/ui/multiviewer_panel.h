@@ -38,8 +38,14 @@ public:
     static constexpr int kPageButtonY = 15;
 
     // The questions of a change between switcher mode (page 5) and the other pages.
-    static const QString kLeaveMultiviewerQuestion;
-    static const QString kLeaveSwitcherQuestion;
+    static constexpr const char* kLeaveMultiviewerQuestion =
+        "Exiting Multi-viewer Mode will make Loopout return to the status you set for Switcher Mode last "
+        "time. "
+        "\nAre you sure? ";
+    static constexpr const char* kLeaveSwitcherQuestion =
+        "Exiting Switcher Mode will default the Matrix to one-to-one until you return to Switcher Mode. "
+        "\nAre "
+        "you sure? ";
 
     // Sets CurrentPage to 0 and runs the start sequence: read status, grid, geometry and colours, the first
     // page, the receiver.
