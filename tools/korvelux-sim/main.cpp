@@ -1,8 +1,10 @@
 // korvelux-sim: simulated KORVELUX devices on a real UDP socket and/or a pseudo terminal.
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/system_platform.h"
@@ -10,6 +12,7 @@
 #include "request_log.h"
 #include "sim_options.h"
 #include "simulator/demo_devices.h"
+#include "simulator/front_panel_commands.h"
 #include "simulator/front_panel_demo.h"
 #include "simulator/multiviewer_device.h"
 #include "simulator/serial_device_host.h"
@@ -90,6 +93,27 @@ int main(int argc, char** argv) {
             if (auto* multiviewer = dynamic_cast<kvx::MultiviewerDevice*>(device.get()))
                 frontPanels.push_back(std::make_unique<kvx::FrontPanelDemo>(*multiviewer));
         }
+    }
+
+    if (options->frontPanelInput) {
+        kvx::MultiviewerDevice* multiviewer = nullptr;
+        for (const auto& device : devices) {
+            if (!multiviewer) multiviewer = dynamic_cast<kvx::MultiviewerDevice*>(device.get());
+        }
+        if (!multiviewer) {
+            std::fprintf(stderr, "korvelux-sim: --front-panel-input needs a multiviewer\n");
+            return kExitUsage;
+        }
+        // Reads until the end of its input; the program ends by its signals, with the reader still waiting.
+        std::thread([multiviewer] {
+            for (std::string line; std::getline(std::cin, line);) {
+                const kvx::FrontPanelResult result = kvx::applyFrontPanelCommand(*multiviewer, line);
+                const char* word = result == kvx::FrontPanelResult::Done      ? "done"
+                                   : result == kvx::FrontPanelResult::Refused ? "refused"
+                                                                              : "unknown";
+                say(std::string("front-panel: ") + word + " " + line);
+            }
+        }).detach();
     }
 
     int signal = 0;

@@ -45,14 +45,20 @@ const char* simUsage() {
            "  --serial-pieces N     write each serial answer in N pieces, 50 ms apart (default 1)\n"
            "  --no-udp              open no socket (with --serial: the pty only)\n"
            "  --front-panel-demo    every multiviewer changes something on its front panel every 4 s\n"
-           "                        (layout, a source, a UMD switch, a label colour, a signal) and reports it\n"
+           "                        (layout, a source, a UMD switch, a label colour, a signal) and reports "
+           "it\n"
+           "  --front-panel-input   read front-panel actions of the first multiviewer from standard input,\n"
+           "                        one per line, each applied and reported at once; prints\n"
+           "                        \"front-panel: done|refused|unknown LINE\" for each:\n"
+           "                        layout CODE | source WINDOW INPUT | umd INPUT ON |\n"
+           "                        colour CODE(hex) INDEX COLOUR | signal WINDOW PRESENT FORMAT | defaults\n"
            "  --help                show this text\n"
            "Answers go back to the sender; reports go to port 7001 of the PC that last spoke.\n"
            "Every request received is logged to stderr in hex, one line each.\n";
 }
 
 std::optional<SimulatedDevice::Identity> parseDeviceOption(const std::string& option, size_t position,
-                                                         std::string& error) {
+                                                           std::string& error) {
     const std::vector<std::string> parts = splitColons(option);
     const auto type = parseNumber<unsigned>(parts[0], 16, 0, 0xFF);
     if (parts.size() > 4 || !type) {
@@ -101,6 +107,8 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             options.udp = false;
         } else if (arg == "--front-panel-demo") {
             options.frontPanelDemo = true;
+        } else if (arg == "--front-panel-input") {
+            options.frontPanelInput = true;
         } else if ((arg == "--bind" || arg == "--port" || arg == "--device" || arg == "--serial-pieces") &&
                    !hasValue) {
             error = arg + " needs a value";

@@ -15,7 +15,8 @@ struct SimOptions {
     std::vector<SimulatedDevice::Identity> devices;  // the demo set when none is given
     bool serial = false;
     int serialPieces = 1;
-    bool frontPanelDemo = false;  // the multiviewers change something on their front panel every few seconds
+    bool frontPanelDemo = false;   // the multiviewers change something on their front panel every few seconds
+    bool frontPanelInput = false;  // front-panel actions of the first multiviewer read from standard input
     bool help = false;
 };
 
@@ -23,7 +24,7 @@ struct SimOptions {
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
 // TYPE[:NAME[:SUB[:ID]]]: hex type, a name without '-', hex sub code, 8 hex digits of DeviceId.
 std::optional<SimulatedDevice::Identity> parseDeviceOption(const std::string& option, size_t position,
-                                                         std::string& error);
+                                                           std::string& error);
 const char* simUsage();
 
 }  // namespace kvx

@@ -21,7 +21,7 @@ inline int msLeft(Steady::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-// A program started with its stdout and stderr on pipes; stopped (SIGTERM, then SIGKILL) when it goes.
+// A program started with its stdin, stdout and stderr on pipes; stopped (SIGTERM, then SIGKILL) when it goes.
 class Child {
 public:
     struct Result {
@@ -32,13 +32,16 @@ public:
     };
 
     explicit Child(const std::vector<std::string>& argv) {
+        int in[2];
         int out[2];
         int err[2];
-        if (::pipe(out) != 0 || ::pipe(err) != 0) return;
+        if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
+            ::dup2(in[0], STDIN_FILENO);
             ::dup2(out[1], STDOUT_FILENO);
             ::dup2(err[1], STDERR_FILENO);
+            ::close(in[1]);
             ::close(out[0]);
             ::close(err[0]);
             std::vector<char*> args;
@@ -47,19 +50,28 @@ public:
             ::execvp(args[0], args.data());
             ::_exit(127);
         }
+        ::close(in[0]);
         ::close(out[1]);
         ::close(err[1]);
+        in_ = in[1];
         out_ = out[0];
         err_ = err[0];
     }
 
     ~Child() {
         stop();
+        if (in_ >= 0) ::close(in_);
         if (out_ >= 0) ::close(out_);
         if (err_ >= 0) ::close(err_);
     }
 
     bool started() const { return pid_ > 0; }
+
+    // Writes one line to the program's standard input.
+    bool writeLine(const std::string& line) {
+        const std::string text = line + "\n";
+        return in_ >= 0 && ::write(in_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
 
     // The first line on stdout that starts with prefix (without it), or nothing by the deadline.
     std::optional<std::string> lineStartingWith(const std::string& prefix, int timeoutMs) {
@@ -146,6 +158,7 @@ private:
     }
 
     pid_t pid_ = -1;
+    int in_ = -1;
     int out_ = -1;
     int err_ = -1;
     int code_ = -1;
