@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QTest>
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -15,12 +13,7 @@
 #include "multiviewer/status_encode.h"
 #include "multiviewer/ui/layout_mode_page.h"
 #include "platform/sim_network.h"
-#include "platform/sim_serial.h"
-#include "platform/system_platform.h"
-#include "protocol/cn_comm.h"
-#include "protocol/device_link.h"
-#include "protocol/exchange_worker.h"
-#include "protocol/udp_link.h"
+#include "support/panel_host.h"
 
 namespace kvx {
 namespace {
@@ -28,62 +21,6 @@ namespace {
 constexpr uint32_t kPcAddress = 0xC0A8010A;      // 192.168.1.10
 constexpr uint32_t kDeviceAddress = 0xC0A80165;  // 192.168.1.101
 constexpr DeviceId kDeviceId{0x4B, 0x56, 0x00, 0xA1};
-
-// The window's side of the panel, on an in-memory network: the selected multiviewer, the links, the worker
-// and a dispatch to the UI thread. It records what the panel asks of the main window.
-class FakeWindow : public PanelContext, public ErrorSink {
-public:
-    FakeWindow() {
-        entry.deviceType = 0xA1;
-        entry.subCode = 0x01;
-        entry.deviceId = kDeviceId;
-        std::strcpy(entry.addressText.data(), "192.168.1.101");
-    }
-
-    Target currentTarget() const override { return Target{linkChoice, entry}; }
-    bool panelLocked() const override { return false; }
-    void setPanelLocked(bool) override {}
-    void refreshLockButton() override { ++lockRefreshes; }
-    std::u16string deviceName() const override { return {}; }
-    void setDeviceName(const std::u16string&) override {}
-    void showNameBox(const std::u16string& text) override { nameBox = text; }
-    uint8_t deviceDhcpOn() const override { return 0; }
-    void setDeviceDhcpOn(uint8_t) override {}
-    int dpiX() const override { return 96; }
-    int dpiY() const override { return 96; }
-    ExchangeWorker& worker() override { return worker_; }
-    DeviceLink& link() override { return link_; }
-    ResultDispatch uiDispatch() override {
-        QPointer<QObject> guard(&uiObject_);
-        return [guard](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                guard.data(),
-                [guard, fn = std::move(fn)] {
-                    if (guard) fn();
-                },
-                Qt::QueuedConnection);
-        };
-    }
-    void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
-
-    SimNetwork network;
-    DeviceEntry entry;
-    LinkKind linkChoice = kLinkLan;
-    std::u16string nameBox = u"(never shown)";
-    int lockRefreshes = 0;
-    std::vector<std::string> errors;
-
-private:
-    QObject uiObject_;
-    std::shared_ptr<Network> pcHost_ = network.host(kPcAddress);
-    SystemClock clock_;
-    SimSerialPorts serialPorts_;
-    UdpLink udp_{*pcHost_, *this};
-    CnComm serial_{serialPorts_};
-    DeviceLink link_{udp_, serial_, clock_};
-    // Declared last so that it stops before the links go.
-    ExchangeWorker worker_;
-};
 
 class MultiviewerPanelTest : public ::testing::Test {
 protected:
@@ -93,25 +30,25 @@ protected:
         device.WindowSource[2] = 5;
         device.DeviceName = u"MV_DESK";
         // The device answers ReadStatus with its whole status block.
-        window.network.listen(kDeviceAddress, kControlPort,
-                              [this](std::span<const uint8_t> frame, Ipv4Endpoint from) {
-                                  if (frame.size() < 20 || frame[16] != mv::kReadStatus) return;
-                                  Bytes reply(809, 0);
-                                  reply[0] = 0xA5;
-                                  reply[1] = 0x6C;
-                                  reply[4] = 0xA1;
-                                  reply[16] = mv::kReadStatus;
-                                  {
-                                      std::lock_guard lock(deviceMutex);
-                                      const StatusBlock block = encodeStatusBlock(device);
-                                      std::copy(block.begin(), block.end(), reply.begin() + 18);
-                                  }
-                                  window.network.sendFrom({kDeviceAddress, kControlPort}, reply, from);
-                              });
+        network.listen(kDeviceAddress, kControlPort,
+                       [this](std::span<const uint8_t> frame, Ipv4Endpoint from) {
+                           if (frame.size() < 20 || frame[16] != mv::kReadStatus) return;
+                           Bytes reply(809, 0);
+                           reply[0] = 0xA5;
+                           reply[1] = 0x6C;
+                           reply[4] = 0xA1;
+                           reply[16] = mv::kReadStatus;
+                           {
+                               std::lock_guard lock(deviceMutex);
+                               const StatusBlock block = encodeStatusBlock(device);
+                               std::copy(block.begin(), block.end(), reply.begin() + 18);
+                           }
+                           network.sendFrom({kDeviceAddress, kControlPort}, reply, from);
+                       });
     }
     ~MultiviewerPanelTest() override {
         panel.reset();
-        window.network.unlisten(kDeviceAddress, kControlPort);
+        network.unlisten(kDeviceAddress, kControlPort);
     }
 
     void startPanel() {
@@ -129,10 +66,12 @@ protected:
         frame[16] = code;
         frame[18] = d0;
         frame[19] = d1;
-        window.network.sendFrom({kDeviceAddress, kControlPort}, frame, {kPcAddress, kReportPort});
+        network.sendFrom({kDeviceAddress, kControlPort}, frame, {kPcAddress, kReportPort});
     }
 
-    FakeWindow window;
+    SimNetwork network;
+    std::shared_ptr<Network> pcHost = network.host(kPcAddress);
+    PanelHost window{*pcHost, "192.168.1.101", kDeviceId};
     std::mutex deviceMutex;
     MultiviewerState device;  // what the simulated multiviewer reports as its status
     MultiviewerState state;   // the PC's model
@@ -199,7 +138,6 @@ TEST_F(MultiviewerPanelTest, WholeStateReportReadsTheStatusAgain) {
 }
 
 TEST_F(MultiviewerPanelTest, WithoutTheReportPortThePanelWorksWithoutReports) {
-    auto pcHost = window.network.host(kPcAddress);
     std::unique_ptr<UdpSocket> taken = pcHost->createUdpSocket();
     ASSERT_TRUE(taken->bind({kAnyAddress, kReportPort}));
     panel = std::make_unique<CClass_child_main_dlg>(window, state);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs (optimised) and prints their figures as one table. Nothing here passes or
+# fails: the figures are for docs/performance.md. Uses the machine's loopback (UDP ports 7000 and 7001).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+programs=$(cd bench && ls *_bench.cpp | sed 's/\.cpp$//')
+cmake --build build/bench -j"$(nproc)" --target $programs >/dev/null
+export QT_QPA_PLATFORM=offscreen
+echo "| measure | figure |"
+echo "|---|---|"
+for program in $programs; do
+    "build/bench/bench/$program"
+done
