@@ -90,8 +90,8 @@ LayoutPictureLook layoutPictureLook(bool highlighted) {
                 .frame = {214, 255, 206},
                 .inside = {28, 46, 31},
                 .number = {150, 232, 140},
-                .decor = {214, 255, 206},
-                .hands = {28, 46, 31}};
+                .decor = {180, 236, 172},
+                .hands = {44, 78, 48}};
     }
     return {.face = {62, 66, 73},
             .edge = {98, 104, 112},
