@@ -165,7 +165,7 @@ void drawMainWindow(QPainter& painter, const SkinBitmap& entry) {
 
 }  // namespace
 
-QImage drawSkinArt(const SkinBitmap& entry) {
+QImage drawSkinArt(const SkinBitmap& entry, LayoutPictureArt layoutArt) {
     QImage image(entry.width, entry.height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -189,6 +189,9 @@ QImage drawSkinArt(const SkinBitmap& entry) {
             break;
         case SkinArt::Icon:
             drawIcon(painter, entry);
+            break;
+        case SkinArt::LayoutPicture:
+            if (layoutArt) layoutArt(painter, entry);
             break;
     }
     return image;

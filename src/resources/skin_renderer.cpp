@@ -41,28 +41,48 @@ QImage artistPicture(const QString& folder, int number) {
     return picture.isNull() ? QImage() : flattened(picture);
 }
 
-QImage drawnPicture(int number) {
-    const SkinBitmap* entry = skinBitmap(number);
-    return entry ? flattened(drawSkinArt(*entry)) : QImage();
-}
-
 struct Cache {
     QString folder;  // the skin folder the images were made with
     QHash<int, QImage> images;
+    LayoutPictureArt layoutArt = nullptr;
 };
+
+Cache& cache() {
+    static Cache instance;
+    return instance;
+}
+
+QImage drawnPicture(int number) {
+    const SkinBitmap* entry = skinBitmap(number);
+    return entry ? flattened(drawSkinArt(*entry, cache().layoutArt)) : QImage();
+}
 
 }  // namespace
 
 QImage renderSkinBitmap(int number) {
-    static Cache cache;
+    Cache& made = cache();
     const QString folder = qEnvironmentVariable("KORVELUX_SKIN_DIR");
-    if (folder != cache.folder) cache = Cache{folder, {}};
-    if (const auto it = cache.images.constFind(number); it != cache.images.constEnd()) return *it;
+    if (folder != made.folder) {
+        made.folder = folder;
+        made.images.clear();
+    }
+    if (const auto it = made.images.constFind(number); it != made.images.constEnd()) return *it;
 
     QImage image = artistPicture(folder, number);
     if (image.isNull()) image = drawnPicture(number);
-    if (!image.isNull()) cache.images.insert(number, image);
+    if (!image.isNull()) made.images.insert(number, image);
     return image;
+}
+
+void installLayoutPictureArt(LayoutPictureArt art) {
+    Cache& made = cache();
+    if (art == made.layoutArt) return;
+    made.layoutArt = art;
+    // Layout pictures made before were drawn by the previous art, or blank.
+    made.images.removeIf([](const QHash<int, QImage>::iterator it) {
+        const SkinBitmap* entry = skinBitmap(it.key());
+        return entry && entry->art == SkinArt::LayoutPicture;
+    });
 }
 
 }  // namespace kvx

@@ -15,6 +15,9 @@ enum class SkinArt {
     Button,      // a rounded button face with its caption
     Lock,        // the panel lock button: a padlock, open (normal) or shut (selected)
     Icon,        // the program's icon
+    // A small drawing of a multiviewer layout (caption: the layout code), normal or highlighted. The
+    // multiviewer's UI supplies the drawing (installLayoutPictureArt, skin_renderer.h); blank until then.
+    LayoutPicture,
 };
 
 // Normal, or selected: selected, lit, highlighted and switched on all look alike. Pressed is the look of a

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -162,6 +163,50 @@ TEST(SkinArt, MainWindowHasItsGreenStripUnderTheStatusAndVersionTexts) {
 
 TEST(SkinRenderer, KeepsWhatItRendered) {
     EXPECT_EQ(renderSkinBitmap(133).cacheKey(), renderSkinBitmap(133).cacheKey());
+}
+
+TEST(SkinTable, LayoutPicturesHaveTheirNumbersAndSizes) {
+    std::vector<int> single, multi = {361, 362, 369, 370, 383, 384, 391, 392};
+    for (int n = 215; n <= 246; ++n) single.push_back(n);
+    for (int n = 247; n <= 278; ++n) multi.push_back(n);
+    for (const auto& [numbers, size] : {std::pair{single, QSize(70, 45)}, std::pair{multi, QSize(114, 76)}}) {
+        for (int number : numbers) {
+            const SkinBitmap* entry = skinBitmap(number);
+            ASSERT_NE(entry, nullptr) << number;
+            EXPECT_EQ(entry->art, SkinArt::LayoutPicture) << number;
+            EXPECT_EQ(QSize(entry->width, entry->height), size) << number;
+        }
+    }
+    int pictures = 0;
+    for (const SkinBitmap& entry : skinBitmaps()) pictures += entry.art == SkinArt::LayoutPicture;
+    EXPECT_EQ(pictures, 72);
+}
+
+void paintRed(QPainter& painter, const SkinBitmap& entry) {
+    painter.fillRect(QRect(0, 0, entry.width - 3, entry.height), QColor(200, 30, 30));
+}
+void paintBlue(QPainter& painter, const SkinBitmap& entry) {
+    painter.fillRect(QRect(0, 0, entry.width - 3, entry.height), QColor(30, 30, 200));
+}
+
+TEST(SkinRenderer, LayoutPicturesComeFromTheInstalledArtAndAreRedrawnWhenItChanges) {
+    const qint64 button = renderSkinBitmap(133).cacheKey();
+    installLayoutPictureArt(nullptr);
+    const QImage blank = renderSkinBitmap(247);
+    EXPECT_EQ(blank.pixel(50, 30), kBlack) << "blank without a drawing";
+
+    installLayoutPictureArt(paintRed);
+    const QImage red = renderSkinBitmap(247);
+    EXPECT_EQ(red.size(), QSize(114, 76));
+    EXPECT_EQ(red.pixel(50, 30), qRgb(200, 30, 30)) << "the blank picture made before is drawn again";
+    EXPECT_EQ(red.pixel(112, 30), kBlack);
+    installLayoutPictureArt(paintRed);
+    EXPECT_EQ(renderSkinBitmap(247).cacheKey(), red.cacheKey()) << "installing the same drawing again";
+
+    installLayoutPictureArt(paintBlue);
+    EXPECT_EQ(renderSkinBitmap(247).pixel(50, 30), qRgb(30, 30, 200));
+    EXPECT_EQ(renderSkinBitmap(133).cacheKey(), button) << "other bitmaps are kept";
+    installLayoutPictureArt(nullptr);
 }
 
 TEST(SkinRenderer, ArtistPicturesReplaceTheDrawnOnesAndTheirTransparencyTurnsBlack) {
