@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "controls/shade_button_st.h"
+#include "multiviewer/ui/layout_picture.h"
 
 namespace kvx {
 
@@ -40,6 +41,7 @@ QStringList pictureListItems() {
 
 CClass_16_view_mode::CClass_16_view_mode(const PageContext& context, QWidget* parent)
     : MultiviewerPage(context, kBackground, parent) {
+    installLayoutPictures();
     for (const LayoutEntry& entry : layoutCatalogue()) {
         CShadeButtonST* button = makeBitmapButton(entry.button, layoutButtonPlace(entry), entry.normalImage);
         const uint8_t code = entry.code;
