@@ -7,7 +7,7 @@ namespace kvx {
 NotificationReceiver::NotificationReceiver(std::unique_ptr<UdpSocket> socket, const DeviceId& device,
                                            Clock& clock, ReportCallback onReport)
     : socket_(std::move(socket)), device_(device), clock_(clock), onReport_(std::move(onReport)) {
-    thread_ = std::thread([this] { loop(); });
+    if (socket_) thread_ = std::thread([this] { loop(); });
 }
 
 NotificationReceiver::~NotificationReceiver() {
@@ -16,6 +16,8 @@ NotificationReceiver::~NotificationReceiver() {
 
 void NotificationReceiver::stop() {
     running_ = false;
+    // The socket lives until this object goes, so the interrupt is safe while the thread closes it.
+    if (socket_) socket_->interruptWait();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -23,16 +25,17 @@ void NotificationReceiver::loop() {
     std::array<uint8_t, kReportBufferSize> buffer{};
     while (running_.load()) {
         Ipv4Endpoint from{};
-        const int length = socket_ ? socket_->receiveFrom(buffer, from) : 0;
-        if (length <= 0) {  // nothing waiting, or an error: the same pause
-            clock_.sleepMs(kReportIdlePauseMs);
-            continue;
+        const int length = socket_->receiveFrom(buffer, from);
+        if (length > 0) {
+            const std::span<const uint8_t> datagram(buffer.data(), static_cast<size_t>(length));
+            if (isFromDevice(datagram, device_) && onReport_)
+                onReport_(Bytes(datagram.begin(), datagram.end()));
+            continue;  // datagrams that arrive back to back are taken without a wait
         }
-        const std::span<const uint8_t> datagram(buffer.data(), static_cast<size_t>(length));
-        if (isFromDevice(datagram, device_) && onReport_) onReport_(Bytes(datagram.begin(), datagram.end()));
+        // Nothing waiting, or a receive error: wait for the next datagram or for stop(), which interrupts.
+        if (socket_->waitForDatagram() == SocketWait::Failed) clock_.sleepMs(kReportRetryPauseMs);
     }
-    if (socket_) socket_->close();
-    socket_.reset();
+    socket_->close();
 }
 
 }  // namespace kvx

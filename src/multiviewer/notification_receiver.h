@@ -13,12 +13,15 @@
 namespace kvx {
 
 inline constexpr size_t kReportBufferSize = 1400;
-inline constexpr int kReportIdlePauseMs = 20;
+// The pause before trying again when the socket can no longer be waited on (closed under the thread, or the
+// wait failed), so a broken socket is retried as an empty one would be, without spinning.
+inline constexpr int kReportRetryPauseMs = 20;
 
 // The thread that listens for the multiviewer's reports on its own socket (UDP port 7001). It keeps the
 // datagrams of the connected device and hands a copy of each to onReport, which the window runs on the UI
-// thread (where applyReport folds it into the model). The thread owns the socket and closes it on the way
-// out.
+// thread (where applyReport folds it into the model). Between datagrams it sleeps in the socket's wait, so a
+// report is handed over as soon as it arrives and a quiet device costs no wake-ups. The thread owns the
+// socket and closes it on the way out. Without a socket there is no thread: nothing can arrive.
 class NotificationReceiver {
 public:
     using ReportCallback = std::function<void(Bytes datagram)>;
@@ -31,7 +34,8 @@ public:
     NotificationReceiver(const NotificationReceiver&) = delete;
     NotificationReceiver& operator=(const NotificationReceiver&) = delete;
 
-    // Clears the running flag and waits for the thread, which ends within one 20 ms pause.
+    // Clears the running flag, interrupts the socket's wait and waits for the thread, which ends at once
+    // (after the report it may be handing over).
     void stop();
     bool running() const { return running_.load(); }
 

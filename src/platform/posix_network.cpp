@@ -1,6 +1,8 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,11 +21,16 @@ sockaddr_in toSockaddr(Ipv4Endpoint endpoint) {
     return address;
 }
 
-// A BSD datagram socket; the descriptor is closed by close() or at destruction.
+// A BSD datagram socket; the descriptor is closed by close() or at destruction. Waits poll the socket
+// together with an event descriptor that interruptWait() makes readable for good; that one lives as long as
+// the object, so an interrupt never meets a closed (or reused) descriptor.
 class PosixUdpSocket : public UdpSocket {
 public:
-    explicit PosixUdpSocket(int fd) : fd_(fd) {}
-    ~PosixUdpSocket() override { close(); }
+    PosixUdpSocket(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
+    ~PosixUdpSocket() override {
+        close();
+        ::close(wakeFd_);
+    }
     PosixUdpSocket(const PosixUdpSocket&) = delete;
     PosixUdpSocket& operator=(const PosixUdpSocket&) = delete;
 
@@ -69,6 +76,25 @@ public:
         return static_cast<int>(received);
     }
 
+    SocketWait waitForDatagram() override {
+        if (fd_ < 0) return SocketWait::Failed;
+        pollfd watched[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
+        int ready;
+        do {
+            ready = ::poll(watched, 2, -1);
+        } while (ready < 0 && errno == EINTR);
+        if (ready < 0) return SocketWait::Failed;
+        if (watched[0].revents != 0) return SocketWait::Interrupted;
+        if (watched[1].revents & POLLNVAL) return SocketWait::Failed;
+        return SocketWait::Datagram;  // POLLIN, or POLLERR whose error the next receive takes
+    }
+
+    void interruptWait() override {
+        const uint64_t one = 1;
+        // Only fails when the counter is full, and then the descriptor is readable already.
+        [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    }
+
     void close() override {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
@@ -76,6 +102,7 @@ public:
 
 private:
     int fd_;
+    const int wakeFd_;
 };
 
 }  // namespace
@@ -84,7 +111,12 @@ std::unique_ptr<UdpSocket> PosixNetwork::createUdpSocket() {
     // Close-on-exec, so a program started from here never inherits (and keeps bound) the control ports.
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return nullptr;
-    return std::make_unique<PosixUdpSocket>(fd);
+    const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixUdpSocket>(fd, wakeFd);
 }
 
 }  // namespace kvx

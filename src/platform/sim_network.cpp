@@ -1,5 +1,6 @@
 #include "platform/sim_network.h"
 
+#include <condition_variable>
 #include <deque>
 
 namespace kvx {
@@ -22,7 +23,9 @@ struct SocketState {
     uint16_t port = 0;  // 0 while unbound
     bool broadcast = false;
     bool closed = false;
+    bool interrupted = false;
     std::deque<Datagram> queue;
+    std::condition_variable changed;  // a datagram queued, an interrupt, the close; under the network's lock
 };
 
 // What a host's port is bound to: a socket, or a listener's handler.
@@ -57,6 +60,7 @@ struct SimNetwork::Impl {
                 handlers.push_back(bound->second.handler);
             } else if (bound->second.socket->queue.size() < kQueueLimit) {
                 bound->second.socket->queue.push_back({{datagram.begin(), datagram.end()}, from});
+                bound->second.socket->changed.notify_all();
             }
         };
         if (to.address == kBroadcastAddress) {
@@ -151,11 +155,26 @@ public:
         return static_cast<int>(length);
     }
 
+    SocketWait waitForDatagram() override {
+        std::unique_lock lock(network_->mutex);
+        state_->changed.wait(
+            lock, [this] { return state_->closed || state_->interrupted || !state_->queue.empty(); });
+        if (state_->closed) return SocketWait::Failed;
+        return state_->interrupted ? SocketWait::Interrupted : SocketWait::Datagram;
+    }
+
+    void interruptWait() override {
+        std::lock_guard lock(network_->mutex);
+        state_->interrupted = true;
+        state_->changed.notify_all();
+    }
+
     void close() override {
         std::lock_guard lock(network_->mutex);
         network_->release(*state_);
         state_->queue.clear();
         state_->closed = true;
+        state_->changed.notify_all();
     }
 
 private:

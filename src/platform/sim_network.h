@@ -28,7 +28,8 @@ public:
     SimNetwork(const SimNetwork&) = delete;
     SimNetwork& operator=(const SimNetwork&) = delete;
 
-    // A Network whose sockets live on the host with this address (made on first use).
+    // A Network whose sockets live on the host with this address (made on first use); it keeps the network
+    // alive.
     std::shared_ptr<Network> host(uint32_t address);
 
     // Binds a handler to a port of a host; false when the port is taken. Undone by unlisten().

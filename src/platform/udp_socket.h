@@ -8,6 +8,13 @@
 
 namespace kvx {
 
+// How a wait for a datagram ended.
+enum class SocketWait {
+    Datagram,     // one is waiting (or an error is, which the next receive takes)
+    Interrupted,  // interruptWait() was called
+    Failed,       // the socket is closed, or the wait itself failed
+};
+
 // One IPv4 datagram socket. The real one sits on BSD sockets; the simulated network provides a twin.
 class UdpSocket {
 public:
@@ -22,6 +29,13 @@ public:
     // lost as with any datagram socket). Returns its length, or 0 or less when none is waiting or on error.
     // `from` receives the sender's address and port.
     virtual int receiveFrom(std::span<uint8_t> buffer, Ipv4Endpoint& from) = 0;
+    // Blocks the calling thread, using no processor time, until a datagram is waiting or the wait is
+    // interrupted. Returns at once when one is already waiting.
+    virtual SocketWait waitForDatagram() = 0;
+    // Ends the wait in progress and makes every later wait return Interrupted at once, so a thread that
+    // checks its own stop flag between waits cannot miss it. Safe from any thread until the socket is
+    // destroyed, also while another thread closes it.
+    virtual void interruptWait() = 0;
     virtual void close() = 0;
 };
 

@@ -112,6 +112,12 @@ SerialParse parseSerialReply(std::span<const uint8_t> d) {
     return out;
 }
 
+SerialParse SerialGathering::add(std::span<const uint8_t> piece) {
+    const size_t take = std::min(piece.size(), room());
+    bytes_.insert(bytes_.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(take));
+    return parseSerialReply(bytes_);
+}
+
 std::string connectedStatusText(size_t count) { return "Connected - " + std::to_string(count); }
 
 SearchResult finishSearch(FoundDevices found) {
@@ -162,8 +168,7 @@ SearchResult serialSearch(CnComm& serial, Clock& clock, LinkKind link, ErrorSink
         return SearchResult{};
     }
     const int64_t start = clock.steadyMs();
-    Bytes gathered;
-    gathered.reserve(kGatherBufferSize);
+    SerialGathering gathering;
     const Bytes probe = buildDiscoveryProbe(link, clock.localNow());
     serial.drain();
     serial.write(probe.data(), probe.size());
@@ -171,14 +176,10 @@ SearchResult serialSearch(CnComm& serial, Clock& clock, LinkKind link, ErrorSink
     while (clock.steadyMs() - start <= kSerialSearchWindowMs) {
         const size_t waiting = serial.inputCount().value_or(0);
         clock.sleepMs(kSerialPollMs);
-        const size_t room = kGatherBufferSize - gathered.size();
-        const size_t take = std::min({waiting, kSerialReadLimit, room});
-        if (take > 0) {
-            uint8_t chunk[kSerialReadLimit];
-            const size_t got = serial.read(chunk, take);
-            gathered.insert(gathered.end(), chunk, chunk + got);
-        }
-        parse = parseSerialReply(gathered);
+        const size_t take = std::min({waiting, kSerialReadLimit, gathering.room()});
+        uint8_t chunk[kSerialReadLimit];
+        const size_t got = take > 0 ? serial.read(chunk, take) : 0;
+        parse = gathering.add(std::span<const uint8_t>(chunk, got));
         if (parse.result == 1) break;
         clock.sleepMs(kSerialRetryMs);
     }

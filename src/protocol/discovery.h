@@ -62,6 +62,20 @@ struct SerialParse {
 };
 SerialParse parseSerialReply(std::span<const uint8_t> gathered);
 
+// The serial search's gathering buffer: what the port gives is appended, never beyond 1024 bytes, and the
+// reply parser runs over everything gathered so far.
+class SerialGathering {
+public:
+    SerialGathering() { bytes_.reserve(kGatherBufferSize); }
+    size_t room() const { return kGatherBufferSize - bytes_.size(); }
+    // Appends as much of a piece read from the port as fits, then parses all gathered bytes.
+    SerialParse add(std::span<const uint8_t> piece);
+    std::span<const uint8_t> bytes() const { return bytes_; }
+
+private:
+    Bytes bytes_;
+};
+
 // Item text and status text.
 std::string connectedStatusText(size_t count);  // "Connected - %d"
 SearchResult finishSearch(FoundDevices found);

@@ -28,12 +28,15 @@ size_t element(uint8_t oneBased) {
     return static_cast<size_t>(oneBased - 1);
 }
 
-// UTF-16LE code units, at most as many as the status block keeps; a text of an odd byte count is malformed.
+// UTF-16LE code units up to the first zero unit (the end of the text, as the PC reads it back), at most as
+// many as the status block keeps; a text of an odd byte count is malformed.
 std::optional<std::u16string> textOf(std::span<const uint8_t> bytes, size_t maxUnits) {
     if (bytes.size() % 2 != 0) return std::nullopt;
     std::u16string text;
     for (size_t i = 0; i < bytes.size() && text.size() < maxUnits; i += 2) {
-        text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        const auto unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (unit == 0) break;
+        text.push_back(unit);
     }
     return text;
 }

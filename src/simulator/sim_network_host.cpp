@@ -8,6 +8,9 @@
 namespace kvx {
 
 struct SimNetworkDeviceHost::State {
+    State(SimNetwork& onNetwork, uint32_t hostAddress, DeviceList hosted)
+        : network(onNetwork), address(hostAddress), devices(std::move(hosted)) {}
+
     SimNetwork& network;
     uint32_t address;
     DeviceList devices;

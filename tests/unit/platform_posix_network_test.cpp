@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
 #include "platform/system_platform.h"
+#include "unit/support/loopback_socket.h"
 
 namespace kvx {
 namespace {
@@ -14,19 +14,7 @@ using Bytes = std::vector<uint8_t>;
 // Everything here stays on 127.0.0.1.
 class PosixNetworkTest : public ::testing::Test {
 protected:
-    // A socket bound to some free loopback port, which is returned in `port`.
-    std::unique_ptr<UdpSocket> loopbackSocket(uint16_t& port) {
-        for (int i = 0; i < 200; ++i) {
-            auto socket = net.createUdpSocket();
-            if (!socket) return nullptr;
-            const auto candidate = static_cast<uint16_t>(20000 + (getpid() * 7 + i * 131) % 30000);
-            if (socket->bind({kLoopbackAddress, candidate}) && socket->setNonBlocking()) {
-                port = candidate;
-                return socket;
-            }
-        }
-        return nullptr;
-    }
+    std::unique_ptr<UdpSocket> loopbackSocket(uint16_t& port) { return test::loopbackSocket(net, port); }
 
     // Polls the non-blocking socket for a bounded while; loopback delivery is normally immediate.
     static int receiveWithin(UdpSocket& socket, Bytes& buffer, Ipv4Endpoint& from) {

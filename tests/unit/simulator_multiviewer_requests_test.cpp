@@ -116,10 +116,13 @@ TEST(MainWindowRequests, CustomNameReadsBackFromTheStatusBlock) {
         std::u16string sent;
         std::u16string readBack;
     };
+    // A zero unit ends the text: the device keeps nothing after it that the PC could not read back.
     for (const Case& c : {Case{u"Studio 4", u"Studio 4"}, Case{u"", u""},
-                          Case{u"ABCDEFGHIJKLMNOPQRST", u"ABCDEFGHIJKLMNOP"}}) {
+                          Case{u"ABCDEFGHIJKLMNOPQRST", u"ABCDEFGHIJKLMNOP"},
+                          Case{std::u16string(u"Ab\0cd", 5), u"Ab"}}) {
         Bench bench;
         bench.request(buildCustomName(kTypeMultiviewer, 0x01, kLinkLan, c.sent));
+        EXPECT_EQ(bench.device.state().model.DeviceName, c.readBack);
         MultiviewerState pc;
         pc.StatusBlock = encodeStatusBlock(bench.device.state().model);
         decodeStatusBlock(pc);
@@ -152,6 +155,16 @@ TEST(UmdName, LongerThanARecordIsCutToSixteenCharacters) {
     bench.request(buildIndexedText(kTypeMultiviewer, 0x01, kLinkLan, 16, u"ABCDEFGHIJKLMNOPQR"));
     EXPECT_EQ(bench.device.state().model.UmdName[15], u"ABCDEFGHIJKLMNOP");
     EXPECT_TRUE(bench.reports.empty());
+}
+
+TEST(UmdName, EndsAtItsFirstZeroUnitAsThePcReadsItBack) {
+    Bench bench;
+    bench.request(buildIndexedText(kTypeMultiviewer, 0x01, kLinkLan, 3, std::u16string(u"Cam\0era", 7)));
+    EXPECT_EQ(bench.device.state().model.UmdName[2], u"Cam");
+    MultiviewerState pc;
+    pc.StatusBlock = encodeStatusBlock(bench.device.state().model);
+    decodeStatusBlock(pc);
+    EXPECT_EQ(pc.UmdName[2], u"Cam");
 }
 
 TEST(CustomPresets, LoadRestoresWhatWasSavedAndAsksForARead) {
