@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <fstream>
+#include <map>
 #include <memory>
 
 #include "bench/bench_table.h"
@@ -43,16 +44,27 @@ Bytes layoutReport(uint8_t layout) {
     return frame;
 }
 
-// Voluntary and involuntary context switches of every thread of this process so far.
-long contextSwitches() {
-    long total = 0;
+// Voluntary and involuntary context switches of each thread of this process so far, by thread id.
+std::map<QString, long> contextSwitches() {
+    std::map<QString, long> switches;
     for (const QString& task :
          QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         std::ifstream status(("/proc/self/task/" + task + "/status").toStdString());
         for (std::string line; std::getline(status, line);) {
             if (line.find("ctxt_switches:") != std::string::npos)
-                total += std::stol(line.substr(line.find(':') + 1));
+                switches[task] += std::stol(line.substr(line.find(':') + 1));
         }
+    }
+    return switches;
+}
+
+// Switches between two readings; a thread that ended meanwhile counts what it did until the first reading
+// only, one that started counts all of its own.
+long switchesBetween(const std::map<QString, long>& before, const std::map<QString, long>& after) {
+    long total = 0;
+    for (const auto& [task, count] : after) {
+        const auto earlier = before.find(task);
+        total += count - (earlier == before.end() ? 0 : earlier->second);
     }
     return total;
 }
@@ -110,9 +122,9 @@ int main(int argc, char** argv) {
             format(", max %.3f ms", percentile(latencies, 1.0)) +
             (lost ? ", " + std::to_string(lost) + " not shown" : ""));
 
-    const long before = contextSwitches();
+    const auto before = contextSwitches();
     waitMs(kQuietSeconds * 1000);
-    const long wakeups = contextSwitches() - before;
+    const long wakeups = switchesBetween(before, contextSwitches());
     row("wake-ups of the program with a panel open and a quiet device, over " +
             std::to_string(kQuietSeconds) + " s",
         format("%.1f per second", static_cast<double>(wakeups) / kQuietSeconds));
