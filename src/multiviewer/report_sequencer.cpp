@@ -1,31 +1,63 @@
 #include "multiviewer/report_sequencer.h"
 
-#include <algorithm>
 #include <utility>
 
+#include "multiviewer/multiviewer_codes.h"
+
 namespace kvx {
+
+namespace {
+
+// The field a report changes: its code and, for the codes that carry one, the index of the input, window
+// or output. Every whole-state report is the same field: the whole state.
+constexpr uint32_t kWholeState = 0xFFFFFFFF;
+uint32_t fieldOf(std::span<const uint8_t> datagram, bool wholeState) {
+    if (wholeState) return kWholeState;
+    const uint8_t code = datagram[frame::kCommandOffset];
+    const auto byteAt = [&](size_t offset) {
+        return offset < datagram.size() ? datagram[offset] : uint8_t{0};
+    };
+    switch (code) {
+        case mv::kSetSource:  // window or output in d1
+            return code << 8 | byteAt(frame::kDataOffset + 1);
+        case mv::kSetUmdOn:
+        case mv::kSetAudioMeterOn:
+        case mv::kSetAudioChannel:
+        case mv::kSetUmdTextColor:
+        case mv::kSetUmdBackColor:
+        case mv::kSetFormatTextColor:
+        case mv::kSetFormatBackColor:
+        case mv::kSetTimecodeTextColor:
+        case mv::kSetTimecodeBackColor:
+        case mv::kWindowSignal:  // input, window or colour index in d0
+            return code << 8 | byteAt(frame::kDataOffset);
+        default:
+            return static_cast<uint32_t>(code) << 8;
+    }
+}
+
+}  // namespace
 
 ReportSequencer::ReportSequencer(const DeviceId& device, Steps steps)
     : device_(device), steps_(std::move(steps)) {}
 
 void ReportSequencer::arrive(Bytes datagram) {
-    if (!isFromDevice(datagram, device_)) return;
+    if (!isFromDevice(datagram, device_) || datagram.size() <= frame::kCommandOffset) return;
     const std::optional<bool> reset = wholeStateReset(datagram, device_);
-    Waiting report{std::move(datagram), reset};
+    const uint32_t field = fieldOf(datagram, reset.has_value());
+    Waiting report{std::move(datagram), reset, field};
     if (!busy_) {
         start(report);
         return;
     }
-    if (report.wholeStateReset) {
-        // One re-read after everything that came before: an earlier waiting one moves here.
-        const auto earlier = std::find_if(waiting_.begin(), waiting_.end(),
-                                          [](const Waiting& w) { return w.wholeStateReset.has_value(); });
-        if (earlier != waiting_.end()) {
-            report.wholeStateReset = *report.wholeStateReset || *earlier->wholeStateReset;
-            waiting_.erase(earlier);
-        }
+    if (const auto earlier = byField_.find(field); earlier != byField_.end()) {
+        // A whole-state re-read placed here shows everything that came before: folded re-reads reset the
+        // selections when any of them does.
+        if (report.wholeStateReset)
+            report.wholeStateReset = *report.wholeStateReset || *earlier->second->wholeStateReset;
+        waiting_.erase(earlier->second);
     }
-    waiting_.push_back(std::move(report));
+    byField_[field] = waiting_.insert(waiting_.end(), std::move(report));
 }
 
 void ReportSequencer::hold() {
@@ -36,6 +68,7 @@ void ReportSequencer::finish() {
     busy_ = false;
     while (!busy_ && !waiting_.empty()) {
         const Waiting report = std::move(waiting_.front());
+        byField_.erase(report.field);
         waiting_.pop_front();
         start(report);
     }

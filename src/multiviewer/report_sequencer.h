@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
 #include <functional>
+#include <list>
 #include <optional>
+#include <unordered_map>
 
 #include "multiviewer/report_handler.h"
 #include "protocol/control_frame.h"
@@ -16,7 +18,10 @@ namespace kvx {
 // has finished wait for it, so the re-read cannot undo them. Whole-state reports among the waiting ones fold
 // into one re-read, placed where the last of them arrived: the reports before it are applied first and the
 // one re-read then shows the state after all of them, so a device that sends many never queues minutes of
-// re-reads. A preset reload of the owner holds the reports back the same way. Runs on the UI thread.
+// re-reads. Among the waiting reports, a later one for the same field (the same code and index) takes the
+// place of an earlier one, at the end, as the last value wins: what waits stays bounded by the number of
+// fields however many reports a device sends. A preset reload of the owner holds the reports back the same
+// way. Runs on the UI thread.
 class ReportSequencer {
 public:
     struct Steps {
@@ -42,15 +47,17 @@ public:
 private:
     struct Waiting {
         Bytes datagram;
-        std::optional<bool>
-            wholeStateReset;  // set for a whole-state report: whether it resets the selections
+        // Set for a whole-state report: whether it resets the selections.
+        std::optional<bool> wholeStateReset;
+        uint32_t field;  // reports for one field replace each other while they wait
     };
     void start(const Waiting& report);
 
     DeviceId device_;
     Steps steps_;
     bool busy_ = false;
-    std::deque<Waiting> waiting_;
+    std::list<Waiting> waiting_;  // in the order they are to be applied
+    std::unordered_map<uint32_t, std::list<Waiting>::iterator> byField_;
 };
 
 }  // namespace kvx

@@ -14,18 +14,22 @@ namespace {
 const DeviceId kConnected{0x11, 0x22, 0x33, 0x44};
 const DeviceId kStranger{0x11, 0x22, 0x33, 0x45};
 
-Bytes report(uint8_t code, uint8_t d0 = 0, const DeviceId& id = kConnected) {
-    Bytes frame = buildFrame(0xA1, 0x01, kLinkLan, code, {0x00, d0});
+Bytes report(uint8_t code, uint8_t d0 = 0, const DeviceId& id = kConnected, uint8_t d1 = 0) {
+    Bytes frame = buildFrame(0xA1, 0x01, kLinkLan, code, {0x00, d0, d1});
     std::copy(id.begin(), id.end(), frame.begin() + 10);
     return frame;
 }
 
-// Records what the sequencer does: "apply 33:4" for a report applied, "reread reset|keep" for a re-read.
+// Records what the sequencer does: "apply 33:4" (or "apply 34:3,12") for a report applied, "reread
+// reset|keep" for a re-read.
 class SequencerTest : public ::testing::Test {
 protected:
     ReportSequencer sequencer{
         kConnected,
-        {[this](const Bytes& d) { steps.push_back("apply " + hex(d[16]) + ":" + std::to_string(d[18])); },
+        {[this](const Bytes& d) {
+             steps.push_back("apply " + hex(d[16]) + ":" + std::to_string(d[18]) +
+                             (d[19] ? "," + std::to_string(d[19]) : ""));
+         },
          [this](bool reset) { steps.push_back(reset ? "reread reset" : "reread keep"); }}};
     std::vector<std::string> steps;
 
@@ -47,14 +51,15 @@ TEST_F(SequencerTest, ReportsAreAppliedAtOnceWhileNothingIsUnderWay) {
 
 TEST_F(SequencerTest, ReportsDuringAReReadWaitForItAndKeepTheirOrder) {
     sequencer.arrive(report(mv::kLoadCustom));
-    sequencer.arrive(report(mv::kSetLayout, 4));
     sequencer.arrive(report(mv::kSetLayout, 90));
+    sequencer.arrive(report(mv::kSetBorder, 1));
+    sequencer.arrive(report(mv::kSetAllUmd, 0));
     EXPECT_EQ(steps, (Steps{"reread keep"}));
     EXPECT_TRUE(sequencer.busy());
-    EXPECT_EQ(sequencer.waiting(), 2u);
+    EXPECT_EQ(sequencer.waiting(), 3u);
 
     sequencer.finish();
-    EXPECT_EQ(steps, (Steps{"reread keep", "apply 33:4", "apply 33:90"}));
+    EXPECT_EQ(steps, (Steps{"reread keep", "apply 33:90", "apply 3F:1", "apply 5C:0"}));
     EXPECT_FALSE(sequencer.busy());
     EXPECT_EQ(sequencer.waiting(), 0u);
 }
@@ -85,6 +90,21 @@ TEST_F(SequencerTest, OtherDevicesReportsAreDroppedEvenWhileBusy) {
     EXPECT_EQ(sequencer.waiting(), 0u);
     sequencer.finish();
     EXPECT_EQ(steps, (Steps{"reread reset"}));
+}
+
+TEST_F(SequencerTest, WaitingReportsForOneFieldKeepOnlyTheLastValueInItsArrivalPlace) {
+    sequencer.hold();
+    for (int i = 0; i < 10000; ++i) {
+        sequencer.arrive(report(mv::kSetUmdTextColor, 4, kConnected, static_cast<uint8_t>(i % 16)));
+        sequencer.arrive(report(mv::kSetUmdTextColor, 5, kConnected, 9));
+        sequencer.arrive(report(mv::kSetSource, 3, kConnected, 12));  // input 3 on window 12
+        sequencer.arrive(report(mv::kSetSource, 7, kConnected, 2));   // another window
+    }
+    sequencer.arrive(report(mv::kSetUmdTextColor, 4, kConnected, 2));
+    EXPECT_EQ(sequencer.waiting(), 4u);
+    sequencer.finish();
+    // Input 4's colour came last: the selection it sets is the one left, as with every report applied.
+    EXPECT_EQ(steps, (Steps{"apply 3B:5,9", "apply 34:3,12", "apply 34:7,2", "apply 3B:4,2"}));
 }
 
 TEST_F(SequencerTest, AHoldKeepsReportsBackUntilItIsFinished) {
