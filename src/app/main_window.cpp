@@ -215,7 +215,9 @@ void CKORVELUX_16_VIEWDlg::applySearchResult(SearchResult result) {
     for (size_t i = 0; i < result.found.entries.size() && i < kDeviceTableSize; ++i)
         deviceTable_[i] = result.found.entries[i];
     deviceList_->clear();
-    for (const std::string& item : result.items) deviceList_->addItem(QString::fromLatin1(item.c_str()));
+    // Each name byte is one character, a zero byte too: the item always ends with "_" and the address.
+    for (const std::string& item : result.items)
+        deviceList_->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
     if (result.statusBlock) multiviewer_.StatusBlock = *result.statusBlock;
     selectedIndex_ = result.selectedIndex;
     statusLabel_->setText(QString::fromStdString(result.statusText));
@@ -319,6 +321,8 @@ void CKORVELUX_16_VIEWDlg::keyPressEvent(QKeyEvent* event) {
 
 void CKORVELUX_16_VIEWDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    // A press on a device panel's background is the panel's; the rule below is for this window's own.
+    if (currentPanel_ && currentPanel_->geometry().contains(event->position().toPoint())) return;
     if (nameFocus_) {
         panelArea_->setFocus(Qt::MouseFocusReason);
         nameFocus_ = false;
