@@ -183,12 +183,6 @@ void MatrixPanel::showSettings() {
     moveBrightness(trackbar_->value());
 }
 
-void MatrixPanel::enableSendingControls(bool on) {
-    for (CShadeButtonST* button : modeButtons_) button->setEnabled(on);
-    backlightList_->setEnabled(on);
-    trackbar_->setEnabled(on);
-}
-
 void MatrixPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), renderSkinBitmap(layout_.background));
