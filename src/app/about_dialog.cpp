@@ -1,12 +1,13 @@
 #include "app/about_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
 #include "app/skin_icon.h"
+#include "controls/window_keys.h"
 
 namespace kvx {
 
@@ -19,14 +20,21 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
                                 .arg(QString::fromLatin1(CKORVELUX_16_VIEWDlg::kTitle),
                                      QString::fromLatin1(CKORVELUX_16_VIEWDlg::kVersionText)),
                             this);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    // Only a click closes the box: OK is no default button, so Enter does not press it.
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* row = new QHBoxLayout;
     row->addWidget(icon);
     row->addWidget(text, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addWidget(buttons);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+void CAboutDlg::keyPressEvent(QKeyEvent* event) {
+    if (!swallowEnterAndEscape(event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace kvx

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "app/auto_script.h"
 #include "app/main_window.h"
@@ -26,39 +27,65 @@ const char* const kUsage =
     "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
     "  --auto STEPS       drive the window with comma-separated steps:\n"
     "%s"
-    "  --version          print the version\n";
+    "  --version          print the version\n"
+    "The window toolkit's own options (such as -platform offscreen) are passed on to it.\n";
+
+struct Arguments {
+    CKORVELUX_16_VIEWApp::Options options;
+    bool help = false;
+    bool version = false;
+    std::vector<const char*> others;  // not the program's own
+};
+
+Arguments readArguments(int argc, char** argv) {
+    Arguments read;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == "--help" || arg == "-h") {
+            read.help = true;
+        } else if (arg == "--version") {
+            read.version = true;
+        } else if (arg == "--demo") {
+            read.options.demo = true;
+        } else if ((arg == "--screenshot" || arg == "--auto") && i + 1 < argc) {
+            const QString value = QString::fromLocal8Bit(argv[++i]);
+            read.options.autoSteps =
+                arg == "--auto" ? value : QStringLiteral("search,wait:300,screenshot:%1,quit").arg(value);
+        } else {
+            read.others.push_back(argv[i]);
+        }
+    }
+    return read;
+}
 
 }  // namespace
 
 int CKORVELUX_16_VIEWApp::run(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == "--help" || arg == "-h") {
-            std::printf(kUsage, kAutoStepsHelp);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::printf("%s\n", CKORVELUX_16_VIEWDlg::kVersionText);
-            return 0;
-        }
-        if (arg == "--demo") {
-            options.demo = true;
-        } else if ((arg == "--screenshot" || arg == "--auto") && i + 1 < argc) {
-            const QString value = QString::fromLocal8Bit(argv[++i]);
-            options.autoSteps = arg == "--auto" ? value : QStringLiteral("search,wait:300,screenshot:%1,quit").arg(value);
-        } else {
-            std::fprintf(stderr, "korvelux: unknown option %s\n", argv[i]);
-            std::fprintf(stderr, kUsage, kAutoStepsHelp);
-            return 2;
-        }
+    Arguments arguments = readArguments(argc, argv);
+    if (arguments.help) {
+        std::printf(kUsage, kAutoStepsHelp);
+        return 0;
     }
-    if (const QString error = AutoScript::validate(options.autoSteps); !error.isEmpty()) {
+    if (arguments.version) {
+        std::printf("%s\n", CKORVELUX_16_VIEWDlg::kVersionText);
+        return 0;
+    }
+    if (const QString error = AutoScript::validate(arguments.options.autoSteps); !error.isEmpty()) {
         std::fprintf(stderr, "korvelux: %s\n", qPrintable(error));
         return 2;
     }
+    // The windows are laid out for the screen's dots per inch by the program itself (positions scaled,
+    // picture buttons at their own size); the toolkit scaling them once more would blow the pictures up.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // The toolkit takes out of argv the options that are its own; what is left must be the program's.
     QApplication app(argc, argv);
-    return runWindow(options);
+    if (!arguments.others.empty()) arguments = readArguments(argc, argv);
+    if (!arguments.others.empty()) {
+        std::fprintf(stderr, "korvelux: unknown option %s\n", arguments.others.front());
+        std::fprintf(stderr, kUsage, kAutoStepsHelp);
+        return 2;
+    }
+    return runWindow(arguments.options);
 }
 
 int CKORVELUX_16_VIEWApp::runWindow(const Options& options) {

@@ -25,6 +25,7 @@ const char* const kAutoStepsHelp =
     "      serial:PORT        the serial link, with PORT open (as CONNECT does)\n"
     "      click:ID           click the picture or push button with control id ID\n"
     "      choose:ID:POS      the list ID chooses position POS (0 first) as the operator would\n"
+    "      open:ID            open the list ID, as a click on it does (it shows on screenshots)\n"
     "      type:ID:TEXT       the edit ID takes the focus and TEXT replaces its text as if typed (no "
     "commas)\n"
     "      key:NAME           Enter, Escape or Tab pressed in the control that has the focus\n"
@@ -65,7 +66,7 @@ QString AutoScript::validate(const QString& steps) {
         const bool ok = ((verb == "search" || verb == "print" || verb == "quit" || verb == "model" ||
                           verb == "controls") &&
                          bare) ||
-                        ((verb == "click" || verb == "select" || verb == "wait") && isNumber(arg)) ||
+                        ((verb == "click" || verb == "open" || verb == "select" || verb == "wait") && isNumber(arg)) ||
                         ((verb == "screenshot" || verb == "serial") && !arg.isEmpty()) ||
                         (verb == "choose" && isNumber(first) && isNumber(rest)) ||
                         (verb == "type" && isNumber(first) && arg.contains(QLatin1Char(':'))) ||
@@ -123,6 +124,8 @@ void AutoScript::next() {
 void AutoScript::run(const QString& verb, const QString& arg) {
     if (verb == "click") {
         if (auto* button = usableControl<QAbstractButton>(arg)) button->click();
+    } else if (verb == "open") {
+        if (auto* list = usableControl<QComboBox>(arg)) list->showPopup();
     } else if (verb == "choose") {
         const QString id = arg.section(QLatin1Char(':'), 0, 0);
         const int position = arg.section(QLatin1Char(':'), 1).toInt();
@@ -218,6 +221,11 @@ void AutoScript::screenshot(const QString& file) const {
     if (QWidget* dialog = window_.settingsDialog(); dialog && dialog->isVisible()) {
         QPainter painter(&shot);
         painter.drawPixmap(dialog->pos() - window_.pos(), dialog->grab());
+    }
+    // So is an open drop-down list.
+    if (QWidget* list = QApplication::activePopupWidget()) {
+        QPainter painter(&shot);
+        painter.drawPixmap(list->pos() - window_.pos(), list->grab());
     }
     if (!shot.save(file)) warn(QStringLiteral("cannot write ") + file);
 }

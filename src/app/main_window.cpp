@@ -19,6 +19,8 @@
 #include "controls/color_button.h"
 #include "controls/set_bitmap_resource.h"
 #include "controls/shade_button_st.h"
+#include "controls/window_keys.h"
+#include "resources/skin_fields.h"
 #include "resources/skin_renderer.h"
 
 namespace kvx {
@@ -35,9 +37,7 @@ constexpr int kBitmapSettings = 134;
 constexpr int kTopStripHeight = 35;  // the strip of the skin where the window is grabbed and the About menu is
 const char* const kAboutItem = "关于 KORVELUX_16_VIEW(&A)...";
 
-const QColor kFieldFace(58, 58, 58);
 const QColor kStripGreen(110, 187, 105);
-const QColor kButtonFace(46, 49, 54);
 
 int screenDpi(int given, bool horizontal) {
     if (given > 0) return given;
@@ -45,17 +45,6 @@ int screenDpi(int given, bool horizontal) {
     if (!screen) return 96;
     const int dpi = static_cast<int>(horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY());
     return dpi > 0 ? dpi : 96;
-}
-
-void colourField(QWidget* w) {
-    QPalette p = w->palette();
-    for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) p.setColor(role, kFieldFace);
-    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-        p.setColor(role, Qt::white);
-        p.setColor(QPalette::Disabled, role, QColor(130, 130, 130));
-    }
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
 }
 
 void colourStatic(QLabel* label) {
@@ -118,13 +107,13 @@ void CKORVELUX_16_VIEWDlg::buildControls() {
     deviceList_ = new QComboBox(this);
     place(deviceList_, 1003, 45, 80, 320, 40);
     deviceList_->setFixedHeight(sy(24));
-    colourField(deviceList_);
+    skin::styleField(deviceList_, Qt::white);
     connect(deviceList_, &QComboBox::activated, this, &CKORVELUX_16_VIEWDlg::chooseDevice);
 
     nameEdit_ = new QLineEdit(this);
     place(nameEdit_, 1147, 45, 110, 320, 20);
     nameEdit_->setMaxLength(16);
-    colourField(nameEdit_);
+    skin::styleField(nameEdit_, Qt::white);
     nameEdit_->installEventFilter(this);
 
     auto bitmapButton = [this, &place](int id, int x, int y, int w, int h, int bitmap) {
@@ -226,7 +215,9 @@ void CKORVELUX_16_VIEWDlg::applySearchResult(SearchResult result) {
     for (size_t i = 0; i < result.found.entries.size() && i < kDeviceTableSize; ++i)
         deviceTable_[i] = result.found.entries[i];
     deviceList_->clear();
-    for (const std::string& item : result.items) deviceList_->addItem(QString::fromLatin1(item.c_str()));
+    // Each name byte is one character, a zero byte too: the item always ends with "_" and the address.
+    for (const std::string& item : result.items)
+        deviceList_->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
     if (result.statusBlock) multiviewer_.StatusBlock = *result.statusBlock;
     selectedIndex_ = result.selectedIndex;
     statusLabel_->setText(QString::fromStdString(result.statusText));
@@ -325,16 +316,13 @@ bool CKORVELUX_16_VIEWDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CKORVELUX_16_VIEWDlg::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-        event->accept();  // neither closes the window
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!swallowEnterAndEscape(event)) QWidget::keyPressEvent(event);
 }
 
 void CKORVELUX_16_VIEWDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    // A press on a device panel's background is the panel's; the rule below is for this window's own.
+    if (currentPanel_ && currentPanel_->geometry().contains(event->position().toPoint())) return;
     if (nameFocus_) {
         panelArea_->setFocus(Qt::MouseFocusReason);
         nameFocus_ = false;

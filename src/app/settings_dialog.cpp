@@ -10,6 +10,9 @@
 #include "controls/color_button.h"
 #include "controls/set_bitmap_resource.h"
 #include "controls/shade_button_st.h"
+#include "controls/window_keys.h"
+#include "resources/skin_colors.h"
+#include "resources/skin_fields.h"
 #include "resources/skin_renderer.h"
 #include "resources/skin_table.h"
 
@@ -22,17 +25,6 @@ constexpr int kConnectBitmap = 140;
 constexpr int kDisconnectBitmap = 141;
 constexpr int kApplyBitmap = 454;
 const QStringList kBaudRates{"9600", "19200", "38400", "57600", "115200"};
-
-void colourControl(QWidget* w) {
-    QPalette p = w->palette();
-    for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) p.setColor(role, QColor(58, 58, 58));
-    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-        p.setColor(role, QColor(60, 180, 255));
-        p.setColor(QPalette::Disabled, role, QColor(110, 110, 110));  // a disabled list must look it
-    }
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
 
 }  // namespace
 
@@ -51,7 +43,7 @@ CClass_configure_argc_dlg::CClass_configure_argc_dlg(CKORVELUX_16_VIEWDlg& main)
     auto list = [this, &place](int id, std::string_view row) {
         auto* combo = new QComboBox(this);
         place(combo, id, row);
-        colourControl(combo);
+        skin::styleField(combo, skin::kFieldText);
         return combo;
     };
     auto bitmapButton = [this, &place](int id, std::string_view row, int bitmap) {
@@ -70,7 +62,8 @@ CClass_configure_argc_dlg::CClass_configure_argc_dlg(CKORVELUX_16_VIEWDlg& main)
     captionFont.setPointSize(14);
     captionFont.setBold(true);
     closeButton_->setFont(captionFont);
-    closeButton_->setGeometry(main_.sx(kDesignWidth - 40), 0, main_.sx(40), main_.sy(35));
+    // In the top right corner, inside the pop-up's frame.
+    closeButton_->setGeometry(main_.sx(kDesignWidth - 40) - kEdgeWidth, kEdgeWidth, main_.sx(40), main_.sy(35));
     connect(closeButton_, &QPushButton::clicked, this, &QWidget::hide);
 
     linkList_ = list(1015, skin_rows::kConnectionMode);
@@ -101,7 +94,7 @@ CClass_configure_argc_dlg::CClass_configure_argc_dlg(CKORVELUX_16_VIEWDlg& main)
     networkList_->addItems({QStringLiteral("Static"), QStringLiteral("DHCP")});
     addressField_ = new Ipv4Field(this);
     place(addressField_, 1016, skin_rows::kIpAddress);
-    colourControl(addressField_);
+    skin::styleField(addressField_, skin::kFieldText);
     const bool dhcp = main_.multiviewer().DeviceDhcpOn == 1;
     networkList_->setCurrentIndex(dhcp ? 1 : 0);
     setAddressFieldsEnabled(!dhcp);
@@ -217,15 +210,14 @@ void CClass_configure_argc_dlg::sendNetworkSettings() {
 void CClass_configure_argc_dlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), renderSkinBitmap(kBackground));
+    // The pop-up has the main window's face: a frame in the skin's edge colour shows where it ends.
+    painter.setPen(QPen(skin::kEdge, kEdgeWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(kEdgeWidth / 2.0, kEdgeWidth / 2.0, -kEdgeWidth / 2.0, -kEdgeWidth / 2.0));
 }
 
 void CClass_configure_argc_dlg::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!swallowEnterAndEscape(event)) QWidget::keyPressEvent(event);
 }
 
 }  // namespace kvx

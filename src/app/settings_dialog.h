@@ -18,6 +18,7 @@ class CClass_configure_argc_dlg : public QWidget {
 public:
     static constexpr int kDesignWidth = 440;
     static constexpr int kDesignHeight = 486;
+    static constexpr int kEdgeWidth = 2;  // pixels of the frame around the pop-up
 
     explicit CClass_configure_argc_dlg(CKORVELUX_16_VIEWDlg& main);
 

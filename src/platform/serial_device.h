@@ -23,7 +23,8 @@ class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
 
-    // 8 data bits, no parity, one stop bit, raw, parity checking off, at the given baud rate.
+    // 8 data bits, no parity, one stop bit, raw, parity checking off, at the given baud rate (any rate the
+    // line can run at).
     virtual bool configure(int baud) = 0;
     virtual void setTimeouts(const SerialTimeouts& timeouts) = 0;
     // Bytes waiting in the input queue; nothing when the device cannot say.
@@ -45,7 +46,8 @@ public:
 class SerialPorts {
 public:
     virtual ~SerialPorts() = default;
-    // Opens an existing device for reading and writing, without becoming its controlling terminal.
+    // Opens an existing device for reading and writing, without becoming its controlling terminal and
+    // without sharing it: a port that another program holds does not open, and none can open it meanwhile.
     virtual std::unique_ptr<SerialDevice> open(const std::string& name) = 0;
     // The ports that exist, sorted by name.
     virtual std::vector<std::string> list() = 0;

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -13,28 +14,13 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/line_speed.h"
 #include "platform/system_platform.h"
 
 namespace kvx {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-std::optional<speed_t> speedFor(int baud) {
-    static constexpr struct {
-        int baud;
-        speed_t speed;
-    } kSpeeds[] = {
-        {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
-        {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-        {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-        {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
-    };
-    for (const auto& entry : kSpeeds) {
-        if (entry.baud == baud) return entry.speed;
-    }
-    return std::nullopt;
-}
 
 // Milliseconds from now until the deadline, at least 0; -1 (wait without end) when there is no deadline.
 int msUntil(const std::optional<Steady::time_point>& deadline) {
@@ -61,9 +47,8 @@ public:
     TermiosDevice& operator=(const TermiosDevice&) = delete;
 
     bool configure(int baud) override {
-        const std::optional<speed_t> speed = speedFor(baud);
         termios settings{};
-        if (!speed || fd_ < 0 || ::tcgetattr(fd_, &settings) != 0) return false;
+        if (baud <= 0 || fd_ < 0 || ::tcgetattr(fd_, &settings) != 0) return false;
         // Raw bytes: no echo, no line editing, no character translation and no XON/XOFF, which would swallow
         // 0x11 and 0x13 in binary frames. Hardware flow control stays as the driver has it.
         settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | INPCK);
@@ -73,8 +58,7 @@ public:
         settings.c_cflag |= CS8 | CLOCAL | CREAD;
         settings.c_cc[VMIN] = 0;
         settings.c_cc[VTIME] = 0;
-        return ::cfsetispeed(&settings, *speed) == 0 && ::cfsetospeed(&settings, *speed) == 0 &&
-               ::tcsetattr(fd_, TCSANOW, &settings) == 0;
+        return ::tcsetattr(fd_, TCSANOW, &settings) == 0 && setLineSpeed(fd_, baud);
     }
 
     void setTimeouts(const SerialTimeouts& timeouts) override {
@@ -158,6 +142,7 @@ public:
         const int fd = fd_.exchange(-1);
         if (fd >= 0) {
             cancelWait();
+            ::ioctl(fd, TIOCNXCL);  // the lock goes with the descriptor; the exclusive flag stays with the line
             ::close(fd);
         }
     }
@@ -186,11 +171,14 @@ private:
 
 }  // namespace
 
+// The port is the program's alone while it is open: the advisory lock that serial programs take and honour
+// refuses a port that another holds, and the terminal's exclusive mode refuses any further open (except by
+// root, which the lock still stops when it asks). A busy port does not open.
 std::unique_ptr<SerialDevice> TermiosSerialPorts::open(const std::string& name) {
     const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     const int wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (!::isatty(fd) || wakeFd < 0) {
+    if (!::isatty(fd) || wakeFd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
         ::close(fd);
         if (wakeFd >= 0) ::close(wakeFd);
         return nullptr;

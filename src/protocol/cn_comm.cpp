@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "protocol/utf8_text.h"
+
 namespace kvx {
 
 namespace {
@@ -21,6 +23,13 @@ constexpr int kEventWaitSliceMs = 100;
 // Pause after each event, so waiting bytes, or a line that keeps signalling (a hung-up line reports itself
 // at once on every wait), do not make the monitor spin.
 constexpr auto kEventPause = std::chrono::milliseconds(10);
+
+// The name's length in characters as the port name field holds them (UTF-16); a name that is not UTF-8
+// counts one character per byte.
+size_t characterCount(const std::string& name) {
+    const std::optional<std::u16string> text = fromUtf8(name);
+    return text ? text->size() : name.size();
+}
 
 }  // namespace
 
@@ -53,7 +62,7 @@ CnComm::CnComm(SerialPorts& ports) : ports_(ports) {}
 CnComm::~CnComm() { close(kCloseWaitMs); }
 
 bool CnComm::open(const std::string& portName, int baud) {
-    if (portName.size() > kMaxNameLength) return false;
+    if (characterCount(portName) > kMaxNameLength) return false;
     std::lock_guard lock(deviceMutex_);
     portName_ = portName;
     if (device_) closeLocked(kCloseWaitMs);

@@ -13,5 +13,6 @@ inline const QColor kFieldText{60, 180, 255};  // text of edits and lists
 inline const QColor kStrip{38, 41, 45};        // title strips and plates
 inline const QColor kEdge{78, 83, 90};         // plate and frame edges
 inline const QColor kTitleText{222, 226, 231};
+inline const QColor kDisabledText{128, 128, 128};  // text of a field that cannot be used
 
 }  // namespace kvx::skin

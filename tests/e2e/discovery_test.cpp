@@ -1,6 +1,7 @@
 // The device search end to end: korvelux-sim serving devices on a real socket or a pty, korvelux-ctl
 // searching for them. LAN searches broadcast, so they run only inside network namespaces made here.
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include "e2e/support/child_and_namespaces.h"
 
@@ -79,6 +80,43 @@ TEST_P(SerialDiscovery, FindsTheDeviceOnThePty) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pieces, SerialDiscovery, testing::Values(1, 3));
+
+// The serial port as another program on the PC meets it: a rate outside the usual list opens, and a port
+// that another program holds is busy.
+class SerialPortUse : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim_.started());
+        const std::optional<std::string> pty = sim_.lineStartingWith("pty: ", kStartTimeoutMs);
+        ASSERT_TRUE(pty.has_value()) << sim_.stopAndTakeStderr();
+        pty_ = *pty;
+    }
+    Child::Result discover(const std::string& baud) {
+        Child ctl({KVX_CTL_PATH, "discover", "--serial", pty_, "--baud", baud});
+        return ctl.finish(kSearchTimeoutMs);
+    }
+
+    Child sim_{{KVX_SIM_PATH, "--serial", "--no-udp", "--device", "82:Rack 3:05:11223344"}};
+    std::string pty_;
+};
+
+TEST_F(SerialPortUse, ARateOutsideTheUsualListOpens) {
+    const Child::Result result = discover("14400");
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, "Rack 3\ttype=0x82\tsub=0x05\tid=00000000\tmodel=0\nConnected - 1\n");
+}
+
+TEST_F(SerialPortUse, APortThatAnotherProgramHoldsIsBusy) {
+    // The other program opens the port and takes the lock that serial programs take and honour.
+    const int other = ::open(pty_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    const Child::Result busy = discover("9600");
+    EXPECT_EQ(busy.code, 2);
+    EXPECT_EQ(busy.err, "Please open the serial port first!\n");
+    ::close(other);
+    EXPECT_EQ(sim_.stopAndTakeStderr().find("rx pty"), std::string::npos) << "nothing was written";
+}
 
 TEST(DemoDiscovery, FindsTheDemoSetWithoutANetwork) {
     Child ctl({KVX_CTL_PATH, "discover", "--demo"});

@@ -127,6 +127,29 @@ TEST_F(MainWindowTest, WithTheLockOnTheNameIsNotSentButTheLockButtonAlwaysSends)
     EXPECT_EQ(locks[1], buildPanelLock(0xA1, 0x01, kLinkLan, false));
 }
 
+// A press on the window's background commits the custom name; a press on a panel's background does not.
+TEST_F(MainWindowTest, APressOnAPanelsBackgroundIsNotAPressOnTheWindow) {
+    search();
+    window->chooseDevice(1);  // the 8x8 matrix switcher
+    settle();
+    QWidget* panel = window->currentPanel();
+    ASSERT_NE(panel, nullptr);
+    const QPoint panelBackground(5, 5);
+    ASSERT_EQ(panel->childAt(panelBackground), nullptr);
+    window->activateWindow();
+    window->nameEdit()->setFocus();
+    ASSERT_TRUE(window->nameEdit()->hasFocus());
+    QTest::mouseClick(panel, Qt::LeftButton, {}, panelBackground);
+    EXPECT_TRUE(window->nameEdit()->hasFocus());
+    EXPECT_TRUE(framesWithCommand(1, 0x0F).empty());
+
+    const QPoint windowBackground(600, 20);
+    ASSERT_EQ(window->childAt(windowBackground), nullptr);
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, windowBackground);
+    EXPECT_FALSE(window->nameEdit()->hasFocus());
+    EXPECT_EQ(framesWithCommand(1, 0x0F).size(), 1u);
+}
+
 TEST_F(MainWindowTest, ChoosingTheConnectedDeviceAgainDoesNothing) {
     search();
     QWidget* panel = window->currentPanel();
@@ -169,6 +192,23 @@ TEST_F(MainWindowTest, EnterAndEscapeNeverCloseTheWindow) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     QTest::keyClick(window.get(), Qt::Key_Return);
     EXPECT_TRUE(window->isVisible());
+}
+
+class ZeroByteInAName : public MainWindowTest {
+protected:
+    static std::vector<SimulatedDevice::Identity> set() {
+        SimulatedDevice::Identity identity = defaultIdentity(0x82, 0);
+        identity.name = std::string("MX\0B", 4);
+        return {identity};
+    }
+    ZeroByteInAName() : MainWindowTest(set()) {}
+};
+
+TEST_F(ZeroByteInAName, TheListItemKeepsTheAddress) {
+    search();
+    ASSERT_EQ(window->deviceList()->count(), 1);
+    const char item[] = "MX\0B_192.168.1.101";
+    EXPECT_EQ(window->deviceList()->itemText(0), QString::fromLatin1(item, sizeof item - 1));
 }
 
 class NoDevices : public MainWindowTest {

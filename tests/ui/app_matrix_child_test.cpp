@@ -219,6 +219,44 @@ TEST_F(Matrix8x8Panel, RefreshShowsItsBusyPictureReadsTheRoutingAndComesBack) {
     EXPECT_FALSE(timer->isActive());
 }
 
+// A mode button pressed while a refresh reads the device is taken at once; its text goes out after the read,
+// and the status row ends showing what the device then has, not the read's older answer.
+struct ClickDuringReadCase {
+    const char* name;
+    std::vector<int> before;  // pressed (and settled) before the refresh
+    int button;
+    std::string text;
+    std::array<uint8_t, 8> routes;  // the device's routing afterwards
+};
+
+class Matrix8x8ClickDuringRead : public Matrix8x8Panel, public ::testing::WithParamInterface<ClickDuringReadCase> {};
+
+TEST_P(Matrix8x8ClickDuringRead, IsSentAfterTheReadAndTheDeviceIsShown) {
+    const ClickDuringReadCase& c = GetParam();
+    auto& p = panel();
+    for (int id : c.before) click(p, id);
+    device(k8x8).handleText("5All.");  // changed on the device's own front panel
+    const size_t texts = textCount(k8x8);
+    QTest::mouseClick(p.control(kRefresh), Qt::LeftButton);  // its answer has not come back yet
+    ASSERT_TRUE(p.control(c.button)->isEnabled());
+    QTest::mouseClick(p.control(c.button), Qt::LeftButton);
+    EXPECT_EQ(bitmapOf(p, c.button), c.button == kApply ? 199 : c.button == kOneToAll ? 195 : 197)
+        << "the click shows at once";
+    EXPECT_EQ(textsSince(k8x8, texts), std::vector<std::string>{c.text});
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_EQ(device(k8x8).state().routes[k - 1], c.routes[k - 1]) << "output " << k;
+        EXPECT_EQ(statusBitmap(p, k), lit(c.routes[k - 1])) << "output " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModeButtons, Matrix8x8ClickDuringRead,
+    ::testing::Values(
+        ClickDuringReadCase{"OneToOne", {}, kOneToOne, "All#.", {1, 2, 3, 4, 5, 6, 7, 8}},
+        ClickDuringReadCase{"OneToAll", {kInput1 + 2}, kOneToAll, "3All.", {3, 3, 3, 3, 3, 3, 3, 3}},
+        ClickDuringReadCase{"Apply", {kInput1 + 1, kOutput1, kOutput1 + 3}, kApply, "2V1,4.", {2, 5, 5, 2, 5, 5, 5, 5}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Matrix8x8Panel, ALockReportedByTheDeviceLocksThePanelAndShowsOnTheLockButton) {
     setDeviceState(k8x8, [](MatrixSwitcherDevice::State& s) { s.panelLocked = 1; });
     auto& p = panel();

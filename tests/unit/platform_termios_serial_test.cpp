@@ -1,5 +1,9 @@
+// The kernel's terminal record (termios2) tells a line's speed as a number; <termios.h> is not included here.
+#include <asm/termbits.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -94,10 +98,49 @@ TEST(TermiosSerialPorts, ListHoldsOnlySerialDevicesInNameOrder) {
     }
 }
 
-TEST_F(TermiosPtyTest, ConfigureAcceptsStandardRatesOnly) {
-    for (int baud : {9600, 19200, 38400, 57600, 115200, 2400, 230400})
+// Any rate the line runs at opens, the standard ones and others; the line then runs at that rate.
+TEST_F(TermiosPtyTest, ConfigureAcceptsAnyRateTheLineRunsAt) {
+    for (int baud : {9600, 19200, 38400, 57600, 115200, 2400, 230400, 14400, 12345, 115201, 250000}) {
         EXPECT_TRUE(port_->configure(baud)) << baud;
-    for (int baud : {0, -9600, 12345, 115201}) EXPECT_FALSE(port_->configure(baud)) << baud;
+        termios2 line{};
+        ASSERT_EQ(::ioctl(master_, TCGETS2, &line), 0);  // the master tells the settings of its terminal
+        EXPECT_EQ(line.c_ospeed, static_cast<speed_t>(baud));
+        EXPECT_EQ(line.c_ispeed, static_cast<speed_t>(baud));
+    }
+    for (int baud : {0, -9600}) EXPECT_FALSE(port_->configure(baud)) << baud;
+}
+
+// The port is not shared: no second opener takes it while it is open, and it opens again once closed.
+TEST_F(TermiosPtyTest, AnOpenPortIsNotShared) {
+    EXPECT_EQ(ports_.open(slaveName_), nullptr) << "a second open through the same means";
+    // A plain open: refused outright by the exclusive mode, except to root, who is told the mode is on.
+    const int other = ::open(slaveName_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (other < 0) {
+        EXPECT_EQ(errno, EBUSY);
+    } else {
+        int exclusive = 0;
+        EXPECT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 1);
+        EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0) << "the lock that serial programs ask for is taken";
+        ::close(other);
+    }
+    port_.reset();
+    port_ = ports_.open(slaveName_);
+    EXPECT_NE(port_, nullptr);
+}
+
+// A port that another program holds, with the lock serial programs take, is busy: it does not open.
+TEST_F(TermiosPtyTest, APortHeldByAnotherProgramDoesNotOpen) {
+    port_.reset();
+    const int other = ::open(slaveName_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(ports_.open(slaveName_), nullptr);
+    int exclusive = 1;
+    EXPECT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "the refused open leaves the other program's line as it was";
+    ::close(other);
+    EXPECT_NE(ports_.open(slaveName_), nullptr);
 }
 
 TEST_F(TermiosPtyTest, BytesFromTheDeviceAreCountedAndReadUnchanged) {

@@ -189,17 +189,21 @@ TEST_F(CnCommTest, StartsClosedWithOptions3AndTheFullEventMask) {
     EXPECT_EQ(comm.inputCount(), std::nullopt);
 }
 
+// Characters are counted, not bytes: "é" is two bytes of UTF-8 and one character.
 TEST_F(CnCommTest, NamesOf63CharactersOrMoreFailWithoutTouchingThePort) {
     struct Case {
-        size_t length;
+        size_t length;  // in characters
+        std::string character;
         bool reachesDevice;
     };
-    for (Case c : {Case{62, true}, Case{63, false}, Case{64, false}, Case{200, false}}) {
-        const std::string name = "/dev/" + std::string(c.length - 5, 'x');
+    for (const Case& c : {Case{62, "x", true}, Case{63, "x", false}, Case{64, "x", false}, Case{200, "x", false},
+                          Case{62, "\xC3\xA9", true}, Case{63, "\xC3\xA9", false}}) {
+        std::string name = "/dev/";
+        for (size_t i = 5; i < c.length; ++i) name += c.character;
         const size_t before = ports.opened.size();
-        EXPECT_EQ(comm.open(name, 9600), c.reachesDevice) << c.length;
-        EXPECT_EQ(ports.opened.size() - before, c.reachesDevice ? 1u : 0u) << c.length;
-        EXPECT_EQ(comm.isOpen(), c.reachesDevice) << c.length;
+        EXPECT_EQ(comm.open(name, 9600), c.reachesDevice) << c.length << " " << c.character;
+        EXPECT_EQ(ports.opened.size() - before, c.reachesDevice ? 1u : 0u) << c.length << " " << c.character;
+        EXPECT_EQ(comm.isOpen(), c.reachesDevice) << c.length << " " << c.character;
         comm.close();
     }
 }

@@ -55,9 +55,9 @@ CClass_matrix_child_16x16::CClass_matrix_child_16x16(PanelContext& context, QWid
     connect(formatList_, &QComboBox::activated, this, &CClass_matrix_child_16x16::chooseOutputFormat);
 
     const Target target = context.currentTarget();
-    formatAllowed_ = target.entry && target.entry->modelFlag != 0;
-    formatLabel->setEnabled(formatAllowed_);
-    formatList_->setEnabled(formatAllowed_);
+    const bool formatAllowed = target.entry && target.entry->modelFlag != 0;
+    formatLabel->setEnabled(formatAllowed);
+    formatList_->setEnabled(formatAllowed);
     start();
 }
 
@@ -67,7 +67,7 @@ void CClass_matrix_child_16x16::chooseOutputFormat(int position) {
         return;
     }
     routing_.MatrixOutputFormat = static_cast<uint8_t>(position);
-    context_.worker().post([&link = context_.link(), target = context_.currentTarget(), position] {
+    postChange([&link = context_.link(), target = context_.currentTarget(), position] {
         sendOutputFormat(link, target, position);
     });
 }
@@ -79,11 +79,6 @@ void CClass_matrix_child_16x16::showSettings() {
 
 void CClass_matrix_child_16x16::statusRedrawn() {
     formatList_->setCurrentIndex(routing_.MatrixOutputFormat);
-}
-
-void CClass_matrix_child_16x16::enableSendingControls(bool on) {
-    MatrixPanel::enableSendingControls(on);
-    formatList_->setEnabled(on && formatAllowed_);
 }
 
 }  // namespace kvx

@@ -20,11 +20,9 @@ public:
 protected:
     void showSettings() override;
     void statusRedrawn() override;
-    void enableSendingControls(bool on) override;
 
 private:
     QComboBox* formatList_ = nullptr;
-    bool formatAllowed_ = false;
 };
 
 }  // namespace kvx

@@ -10,8 +10,11 @@
 #include "controls/set_bitmap_resource.h"
 #include "matrix/backlight_times.h"
 #include "controls/shade_button_st.h"
+#include "controls/window_keys.h"
 #include "matrix/ui/matrix_panel_style.h"
 #include "matrix/ui/release_trackbar.h"
+#include "resources/skin_colors.h"
+#include "resources/skin_fields.h"
 #include "resources/skin_renderer.h"
 #include "resources/skin_table.h"
 
@@ -130,7 +133,7 @@ void MatrixPanel::makeBacklightControls() {
     trackbar_->setRange(0, 100);
     trackbar_->setTickInterval(1);
     trackbar_->setTickPosition(QSlider::TicksBelow);
-    colourMatrixField(trackbar_);
+    skin::styleField(trackbar_, skin::kFieldText);
     connect(trackbar_, &QSlider::valueChanged, this, &MatrixPanel::moveBrightness);
     connect(trackbar_, &ReleaseTrackbar::releasedOver, this, &MatrixPanel::releaseBrightness);
 
@@ -139,7 +142,7 @@ void MatrixPanel::makeBacklightControls() {
     brightnessEdit_->setGeometry(
         scaled(QRect(row.x() + trackWidth + kSettingsGap, row.y(), kBrightnessEditWidth, row.height())));
     brightnessEdit_->setReadOnly(true);  // it only shows the trackbar's value
-    colourMatrixField(brightnessEdit_);
+    skin::styleField(brightnessEdit_, skin::kFieldText);
     moveBrightness(trackbar_->value());
 }
 
@@ -162,7 +165,7 @@ QComboBox* MatrixPanel::makeList(int id, const QRect& design, const std::vector<
     list->setGeometry(scaled(design));
     for (std::string_view item : items)
         list->addItem(QString::fromLatin1(item.data(), qsizetype(item.size())));
-    colourMatrixField(list);
+    skin::styleField(list, skin::kFieldText);
     return list;
 }
 
@@ -180,24 +183,13 @@ void MatrixPanel::showSettings() {
     moveBrightness(trackbar_->value());
 }
 
-void MatrixPanel::enableSendingControls(bool on) {
-    for (CShadeButtonST* button : modeButtons_) button->setEnabled(on);
-    backlightList_->setEnabled(on);
-    trackbar_->setEnabled(on);
-}
-
 void MatrixPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), renderSkinBitmap(layout_.background));
 }
 
 void MatrixPanel::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-        event->accept();  // neither closes the panel
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!swallowEnterAndEscape(event)) QWidget::keyPressEvent(event);
 }
 
 }  // namespace kvx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,8 +40,8 @@ struct MatrixPanelLayout {
 
 // The routing rows, mode buttons, refresh and backlight settings that both matrix switcher panels share.
 // Every exchange runs on the exchange worker; its result comes back to this panel on the UI thread and is
-// dropped when the panel is gone. While the panel's own reads are under way, the controls that would send
-// something they could overwrite are disabled.
+// dropped when the panel is gone. The controls take the operator's clicks also while the panel's own reads
+// are under way: what they send goes out after the read, and the read is then asked again.
 class MatrixPanel : public QWidget {
     Q_OBJECT
 public:
@@ -79,7 +80,8 @@ protected:
     virtual void showSettings();
     // After every status row redraw.
     virtual void statusRedrawn() {}
-    virtual void enableSendingControls(bool on);
+    // Queues a request that changes the device's settings.
+    void postChange(std::function<void()> job);
 
     // v designed for 96 dpi at the screen's resolution.
     QRect scaled(const QRect& design) const;
@@ -112,8 +114,8 @@ private:
     void sendRouting(const std::string& text);
     void moveBrightness(int position);
     void releaseBrightness(int position);
-    void beginRead();
-    void endRead();
+    // Whether a read asked when changesWhenAsked changes had been queued answers before one queued since.
+    bool answersBeforeLaterChanges(unsigned changesWhenAsked) const;
 
     MatrixPanelLayout layout_;
     std::vector<CShadeButtonST*> inputs_;
@@ -125,7 +127,7 @@ private:
     ReleaseTrackbar* trackbar_ = nullptr;
     QLineEdit* brightnessEdit_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
-    int readsUnderWay_ = 0;
+    unsigned changesQueued_ = 0;  // requests that change the device, queued so far
 };
 
 }  // namespace kvx

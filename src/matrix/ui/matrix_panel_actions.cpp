@@ -50,7 +50,7 @@ void MatrixPanel::chooseBacklightTime(int position) {
         return;
     }
     routing_.BacklightTime = static_cast<uint8_t>(position);
-    context_.worker().post([&link = context_.link(), target = context_.currentTarget(), position] {
+    postChange([&link = context_.link(), target = context_.currentTarget(), position] {
         sendBacklightTime(link, target, static_cast<uint8_t>(position));
     });
 }
@@ -64,7 +64,7 @@ void MatrixPanel::moveBrightness(int position) {
 void MatrixPanel::releaseBrightness(int position) {
     routing_.BacklightBrightness = static_cast<uint8_t>(position);
     if (context_.panelLocked()) return;
-    context_.worker().post([&link = context_.link(), target = context_.currentTarget(), position] {
+    postChange([&link = context_.link(), target = context_.currentTarget(), position] {
         sendBacklightBrightness(link, target, static_cast<uint8_t>(position));
     });
     if (layout_.reportBrightnessRelease) writeBrightnessReleased(position);
@@ -107,6 +107,7 @@ void MatrixPanel::redrawStatus() {
 }
 
 void MatrixPanel::sendRouting(const std::string& text) {
+    ++changesQueued_;
     context_.worker().request<bool>(
         [&link = context_.link(), target = context_.currentTarget(), text] {
             return sendRoutingText(link, target, text);
@@ -118,14 +119,13 @@ void MatrixPanel::sendRouting(const std::string& text) {
 }
 
 void MatrixPanel::requestRouting() {
-    beginRead();
     context_.worker().request<ReadOutcome<MatrixRoutingReply>>(
         [&link = context_.link(), target = context_.currentTarget(), kind = layout_.kind] {
             return readRouting(link, target, kind);
         },
-        [guard = QPointer<MatrixPanel>(this)](ReadOutcome<MatrixRoutingReply> outcome) {
+        [guard = QPointer<MatrixPanel>(this), changes = changesQueued_](ReadOutcome<MatrixRoutingReply> outcome) {
             if (!guard) return;
-            guard->endRead();
+            if (guard->answersBeforeLaterChanges(changes)) return guard->requestRouting();
             guard->useRouting(outcome);
         },
         context_.uiDispatch());
@@ -145,28 +145,28 @@ void MatrixPanel::useRouting(const ReadOutcome<MatrixRoutingReply>& outcome) {
 
 // The start's second read; its values then show in the settings controls.
 void MatrixPanel::requestBacklight() {
-    beginRead();
     context_.worker().request<ReadOutcome<BacklightReply>>(
         [&link = context_.link(), target = context_.currentTarget(), kind = layout_.kind] {
             return readBacklight(link, target, kind);
         },
-        [guard = QPointer<MatrixPanel>(this)](ReadOutcome<BacklightReply> outcome) {
+        [guard = QPointer<MatrixPanel>(this), changes = changesQueued_](ReadOutcome<BacklightReply> outcome) {
             if (!guard) return;
-            guard->endRead();
+            if (guard->answersBeforeLaterChanges(changes)) return guard->requestBacklight();
             if (outcome.reply) guard->routing_.useBacklightReply(*outcome.reply);
             guard->showSettings();
         },
         context_.uiDispatch());
 }
 
-// A send queued behind a read would be overwritten by the read's older answer, so the controls that send
-// wait for the panel's reads to finish.
-void MatrixPanel::beginRead() {
-    if (readsUnderWay_++ == 0) enableSendingControls(false);
+// The operator's clicks are taken while a read is under way; what they send goes out after the read, whose
+// answer then no longer tells what the device has. Such an answer is not shown: the read is asked again.
+void MatrixPanel::postChange(std::function<void()> job) {
+    ++changesQueued_;
+    context_.worker().post(std::move(job));
 }
 
-void MatrixPanel::endRead() {
-    if (--readsUnderWay_ == 0) enableSendingControls(true);
+bool MatrixPanel::answersBeforeLaterChanges(unsigned changesWhenAsked) const {
+    return changesQueued_ != changesWhenAsked;
 }
 
 }  // namespace kvx
