@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "controls/thread_inbox.h"
 #include "multiviewer/multiviewer_codes.h"
 #include "multiviewer/status_encode.h"
 #include "platform/sim_network.h"
@@ -52,17 +53,7 @@ public:
     int dpiY() const override { return 96; }
     ExchangeWorker& worker() override { return worker_; }
     DeviceLink& link() override { return link_; }
-    ResultDispatch uiDispatch() override {
-        QPointer<QObject> guard(&uiObject_);
-        return [guard](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                guard.data(),
-                [guard, fn = std::move(fn)] {
-                    if (guard) fn();
-                },
-                Qt::QueuedConnection);
-        };
-    }
+    ResultDispatch uiDispatch() override { return dispatchTo(&uiObject_); }
     void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
 
     SimNetwork network;
