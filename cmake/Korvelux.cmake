@@ -19,14 +19,31 @@ endfunction()
 # One test program per test file, named <prefix>_<file>; its cases are found when ctest runs.
 # With AREA_LIBS, a file named <area>_..._test.cpp links only the library kvx_<area> (and DEPS), so a test
 # builds without the folders it does not need (a Qt test links kvx_<area>_ui where that exists).
+# In the thread-sanitizer build only the tests that run threads exist: every test of a THREADED folder, and
+# the files of other folders that KVX_THREAD_TESTS names.
+# The folder's support/*.cpp helpers are compiled once and linked into each of its programs.
 function(kvx_folder_tests prefix dir)
-  cmake_parse_arguments(ARG "AREA_LIBS;QT" "" "DEPS;LABELS;DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "AREA_LIBS;QT;THREADED" "" "DEPS;LABELS;DEFINES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${dir}/support/*.cpp)
+  set(support "")
+  if(helpers)
+    set(support ${prefix}_support)
+    add_library(${support} OBJECT ${helpers})
+    set_target_properties(${support} PROPERTIES AUTOMOC ${ARG_QT})
+    target_include_directories(${support} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${support} PRIVATE ${ARG_DEPS})
+  endif()
   foreach(test_source ${tests})
     get_filename_component(stem ${test_source} NAME_WE)
+    if(KVX_SANITIZE_THREAD AND NOT ARG_THREADED AND NOT stem IN_LIST KVX_THREAD_TESTS)
+      continue()
+    endif()
     set(target ${prefix}_${stem})
-    add_executable(${target} ${test_source} ${helpers})
+    add_executable(${target} ${test_source})
+    if(support)
+      target_link_libraries(${target} PRIVATE ${support})
+    endif()
     set_target_properties(${target} PROPERTIES AUTOMOC ${ARG_QT})
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${target} PRIVATE ${ARG_DEPS})

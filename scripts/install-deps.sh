@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that building, running and testing need (nothing when all are there).
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev
-          fonts-dejavu-core iproute2 procps xvfb x11-xserver-utils)
+          fonts-dejavu-core iproute2 procps xvfb x11-xserver-utils clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test: once plainly, once under the address and
-# undefined-behaviour sanitizers. Warnings are errors here.
+# undefined-behaviour sanitizers, the tests that run threads under the thread sanitizer, and every fuzz target
+# for a few seconds (so that they keep building and running). Warnings are errors here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -8,10 +9,15 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 run_suite() {
     local dir=$1; shift
-    # -O1 without debug information keeps the two full builds quick on two cores.
+    # -O1 without debug information keeps the full builds quick on two cores.
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 -DKVX_WERROR=ON "$@"
     cmake --build "$dir" -j"$jobs"
     (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 300)
 }
 run_suite build/test
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/test-sanitize -DKVX_SANITIZE=ON
+# The thread-sanitizer build holds only the tests that run threads. Any race report fails the test it came
+# from; the suppressions name nothing but Qt's own libraries, which are not built with the sanitizer.
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan-suppressions.txt" \
+    run_suite build/test-thread -DKVX_SANITIZE_THREAD=ON
+scripts/fuzz.sh 5

@@ -5,11 +5,11 @@
 // records what the panel asks of the main window.
 
 #include <QObject>
-#include <QPointer>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "controls/thread_inbox.h"
 #include "platform/sim_serial.h"
 #include "platform/system_platform.h"
 #include "protocol/cn_comm.h"
@@ -44,17 +44,7 @@ public:
     int dpiY() const override { return dpi_; }
     ExchangeWorker& worker() override { return worker_; }
     DeviceLink& link() override { return link_; }
-    ResultDispatch uiDispatch() override {
-        QPointer<QObject> guard(&uiObject_);
-        return [guard](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                guard.data(),
-                [guard, fn = std::move(fn)] {
-                    if (guard) fn();
-                },
-                Qt::QueuedConnection);
-        };
-    }
+    ResultDispatch uiDispatch() override { return dispatchTo(&uiObject_); }
     void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
 
     DeviceEntry entry;
