@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "controls/set_bitmap_resource.h"
 #include "platform/system_platform.h"
+#include "protocol/frame_trace.h"
 #include "resources/skin_renderer.h"
 #include "simulator/demo_world.h"
 #include "simulator/front_panel_demo.h"
@@ -18,7 +19,7 @@ namespace kvx {
 namespace {
 
 const char* const kUsage =
-    "usage: korvelux [--demo] [--screenshot FILE] [--auto STEPS] [--help] [--version]\n"
+    "usage: korvelux [--demo] [--screenshot FILE] [--auto STEPS] [--trace] [--help] [--version]\n"
     "  --demo             run on built-in simulated devices (a multiviewer, an 8x8 and a 16x16 matrix\n"
     "                     switcher, a listed-only device, and a serial port COM1 with a device on it);\n"
     "                     nothing is sent on the network; the multiviewer changes something on its own\n"
@@ -26,6 +27,9 @@ const char* const kUsage =
     "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
     "  --auto STEPS       drive the window with comma-separated steps:\n"
     "%s"
+    "  --trace            write every frame sent and received to stderr, one line each: a monotonic time\n"
+    "                     in seconds, send or recv, the link (lan:ADDRESS:PORT, report:ADDRESS:PORT or\n"
+    "                     serial:PORT) and the bytes in hex\n"
     "  --version          print the version\n";
 
 }  // namespace
@@ -44,6 +48,8 @@ int CKORVELUX_16_VIEWApp::run(int argc, char** argv) {
         }
         if (arg == "--demo") {
             options.demo = true;
+        } else if (arg == "--trace") {
+            enableFrameTrace(stderr);
         } else if ((arg == "--screenshot" || arg == "--auto") && i + 1 < argc) {
             const QString value = QString::fromLocal8Bit(argv[++i]);
             options.autoSteps = arg == "--auto" ? value : QStringLiteral("search,wait:300,screenshot:%1,quit").arg(value);

@@ -336,6 +336,12 @@ std::string writeJson(const Json& value, bool indented) {
     return out;
 }
 
+std::string jsonLiteral(const Json& value) {
+    std::string out;
+    writeValue(out, value, false, 0);
+    return out;
+}
+
 std::optional<Json> parseJson(std::string_view text, std::string& error) {
     return Reader(text).document(error);
 }

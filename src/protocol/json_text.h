@@ -51,6 +51,8 @@ private:
 // Whole numbers are written without a fraction; texts are written as UTF-8 with the quotes, backslashes and
 // control characters escaped.
 std::string writeJson(const Json& value, bool indented = false);
+// The same on one line without the final newline, for a value inside a line of text.
+std::string jsonLiteral(const Json& value);
 
 // Reads a whole JSON text. Refuses anything that is not exactly one JSON value (with white space around it),
 // texts that are not UTF-8, objects that name a member twice, and nesting deeper than 64 levels. On failure
