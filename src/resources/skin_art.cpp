@@ -194,4 +194,13 @@ QImage drawSkinArt(const SkinBitmap& entry) {
     return image;
 }
 
+QImage drawProgramIcon(int size) {
+    const SkinBitmap* icon = skinBitmap(kProgramIconNumber);
+    if (!icon) return {};
+    SkinBitmap sized = *icon;
+    sized.width = size;
+    sized.height = size;
+    return drawSkinArt(sized);
+}
+
 }  // namespace kvx
