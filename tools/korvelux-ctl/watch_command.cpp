@@ -20,6 +20,8 @@ namespace kvx {
 namespace {
 
 constexpr int kStopCheckMs = 100;
+constexpr int kReadTries = 3;
+constexpr int kReadRetryMs = 100;
 
 // SIGINT and SIGTERM wait for interrupted() from here on, in every thread started afterwards too.
 sigset_t blockStopSignals() {
@@ -89,9 +91,15 @@ int runWatch(const std::vector<std::string>& args, const OutputOptions& output) 
             print(report, nullptr, output);
             continue;
         }
-        // As the window does: the whole state is read back. A failed read is said on stderr; watching goes on.
-        const bool read = readMultiviewerState(session, target, state) == kExitOk;
-        print(report, read ? &state : nullptr, output);
+        // As the window does: the whole state is read back. Another program of this PC may hold port 7000 for
+        // a moment (the one whose request caused the report, say), so a read that cannot open its socket is
+        // tried again. A failed read is said on stderr; watching goes on.
+        int read = readMultiviewerState(session, target, state);
+        for (int tries = 1; read == kExitError && tries < kReadTries; ++tries) {
+            session.clock().sleepMs(kReadRetryMs);
+            read = readMultiviewerState(session, target, state);
+        }
+        print(report, read == kExitOk ? &state : nullptr, output);
     }
     return kExitOk;
 }
