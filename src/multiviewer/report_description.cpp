@@ -98,7 +98,11 @@ ReportDescription describeReport(std::span<const uint8_t> report, bool switcherM
         return out;
     }
     out.code = report[frame::kCommandOffset];
-    if (report.size() > frame::kDataOffset) out.data.assign(report.begin() + frame::kDataOffset, report.end());
+    // The data end before the checksum and end byte where the length field says; a length field that does
+    // not fit the datagram is not believed.
+    const size_t length = report[2] | (report[3] << 8);
+    const size_t end = length >= frame::kOverhead && length <= report.size() ? length - 3 : report.size();
+    if (end > frame::kDataOffset) out.data.assign(report.begin() + frame::kDataOffset, report.begin() + end);
     const CodeMeaning* meaning = meaningOf(out.code);
     const std::optional<size_t> used = reportDataBytes(out.code);
     if (!meaning || !used) {

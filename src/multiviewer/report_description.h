@@ -23,7 +23,7 @@ struct ReportDescription {
     std::string field;  // Field: the model field, such as "LayoutMode" or "UmdTextColor"
     int index = -1;     // Field: the element counting from 1, 0 for all of them; -1 for a field of one value
     Json value;         // Field: its new value (WindowSignal: {"present": P, "format": F})
-    Bytes data;         // the data bytes from byte 18, as they came
+    Bytes data;         // the data bytes from byte 18 (up to the checksum), as they came
 };
 
 // Reads a report. A source report (0x34) sets MatrixRoute in switcher mode and WindowSource otherwise.

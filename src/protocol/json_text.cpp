@@ -131,7 +131,7 @@ private:
     }
 
     std::optional<Json> value(int depth) {
-        if (depth > kMaxDepth) return fail("nesting deeper than 64 levels");
+        if (depth >= kMaxDepth) return fail("nesting deeper than 64 levels");
         skipSpace();
         if (pos_ >= text_.size()) return fail("a value is missing");
         const char c = text_[pos_];
@@ -264,7 +264,10 @@ private:
                 out += c;
                 continue;
             }
-            if (pos_ >= text_.size()) break;  // reported as not closed on the next pass
+            if (pos_ >= text_.size()) {
+                fail("a text is not closed");
+                return std::nullopt;
+            }
             const char e = text_[pos_++];
             switch (e) {
                 case '"':
