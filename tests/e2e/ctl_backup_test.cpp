@@ -96,7 +96,9 @@ TEST(Backup, ASaveRestoredOntoAnotherMultiviewerLeavesTheTwoEqual) {
         const Json* studioValue = studioState.member(field.name);
         const Json* galleryValue = galleryState.member(field.name);
         ASSERT_TRUE(studioValue && galleryValue) << field.name;
-        if (field.restored) EXPECT_EQ(*studioValue, *galleryValue) << field.name;
+        if (field.restored) {
+            EXPECT_EQ(*studioValue, *galleryValue) << field.name;
+        }
     }
     // The changes were made, and the names (not restored) stayed each device's own.
     EXPECT_EQ(*studioState.member("LayoutMode")->asNumber(), 90);

@@ -215,9 +215,10 @@ TEST(CtlTrace, ReportsAreTracedAsTheyArriveOnPort7001) {
     ASSERT_EQ(trace.size(), 2u) << result.err;
     EXPECT_TRUE(isTraceLine(trace[0], "send lan:192.168.1.101:7000" +
                                           hex(kvx::buildFrame(kvx::kTypeMultiviewer, 1, kvx::kLinkLan, 0x3F, {0}))));
-    // The device's report: its DeviceId in bytes 10 to 13, the request's payload from byte 18.
-    EXPECT_TRUE(isTraceLine(trace[1], "recv report:192.168.1.101:7000 A5 6C 15 00 A1 01 01 00 00 00 4B 56 01 A1 00 00 "
-                                      "3F 00 00 7B 02 AE"));
+    // The device's report: its DeviceId in bytes 10 to 13, the request's payload from byte 18; 22 bytes with
+    // the checksum 0x034C.
+    EXPECT_TRUE(isTraceLine(trace[1], "recv report:192.168.1.101:7000 A5 6C 16 00 A1 01 01 00 00 00 4B 56 01 A1 00 00 "
+                                      "3F 00 00 4C 03 AE"));
 }
 
 TEST(CtlTrace, NothingOnStandardErrorWithoutIt) {
