@@ -10,12 +10,17 @@ NotificationReceiver::NotificationReceiver(std::unique_ptr<UdpSocket> socket, co
                                            Clock& clock, ReportCallback onReport)
     : NotificationReceiver(
           std::move(socket),
-          [device](std::span<const uint8_t> datagram, const Ipv4Endpoint&) { return isFromDevice(datagram, device); },
+          [device](std::span<const uint8_t> datagram, const Ipv4Endpoint&) {
+              return isFromDevice(datagram, device);
+          },
           clock, std::move(onReport)) {}
 
-NotificationReceiver::NotificationReceiver(std::unique_ptr<UdpSocket> socket, ReportFilter accepts, Clock& clock,
-                                           ReportCallback onReport)
-    : socket_(std::move(socket)), accepts_(std::move(accepts)), clock_(clock), onReport_(std::move(onReport)) {
+NotificationReceiver::NotificationReceiver(std::unique_ptr<UdpSocket> socket, ReportFilter accepts,
+                                           Clock& clock, ReportCallback onReport)
+    : socket_(std::move(socket)),
+      accepts_(std::move(accepts)),
+      clock_(clock),
+      onReport_(std::move(onReport)) {
     thread_ = std::thread([this] { loop(); });
 }
 

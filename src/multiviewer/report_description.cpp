@@ -122,7 +122,8 @@ ReportDescription describeReport(std::span<const uint8_t> report, bool switcherM
     }
     out.field = meaning->code == mv::kSetSource && switcherMode ? "MatrixRoute" : meaning->field;
     if (meaning->indexByte != kNoIndex) {
-        const std::optional<int> element = elementOf(*meaning, out.data[static_cast<size_t>(meaning->indexByte)]);
+        const std::optional<int> element =
+            elementOf(*meaning, out.data[static_cast<size_t>(meaning->indexByte)]);
         if (!element) {
             out.kind = ReportDescription::Kind::Ignored;
             out.field.clear();
@@ -131,8 +132,9 @@ ReportDescription describeReport(std::span<const uint8_t> report, bool switcherM
         out.index = *element;
     }
     const uint8_t value = out.data[static_cast<size_t>(meaning->valueByte)];
-    out.value = out.code == mv::kWindowSignal ? Json(Json::Object{{"present", value}, {"format", out.data[2]}})
-                                              : Json(value);
+    out.value = out.code == mv::kWindowSignal
+                    ? Json(Json::Object{{"present", value}, {"format", out.data[2]}})
+                    : Json(value);
     out.kind = ReportDescription::Kind::Field;
     return out;
 }

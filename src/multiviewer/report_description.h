@@ -18,7 +18,7 @@ struct ReportDescription {
         Unknown,     // a code that no report has
     };
     uint8_t code = 0;
-    std::string name;   // the code's name: "SetLayout", "StateChanged", ...; "unknown"
+    std::string name;  // the code's name: "SetLayout", "StateChanged", ...; "unknown"
     Kind kind = Kind::Unknown;
     std::string field;  // Field: the model field, such as "LayoutMode" or "UmdTextColor"
     int index = -1;     // Field: the element counting from 1, 0 for all of them; -1 for a field of one value

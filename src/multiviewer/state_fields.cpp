@@ -90,7 +90,8 @@ Json fieldJson(const MultiviewerState& state, const StateField& field) {
     return elements;
 }
 
-std::vector<FieldDifference> restoredDifferences(const MultiviewerState& wanted, const MultiviewerState& found) {
+std::vector<FieldDifference> restoredDifferences(const MultiviewerState& wanted,
+                                                 const MultiviewerState& found) {
     std::vector<FieldDifference> differences;
     for (const StateField& field : stateFields()) {
         if (!field.restored) continue;
@@ -99,8 +100,9 @@ std::vector<FieldDifference> restoredDifferences(const MultiviewerState& wanted,
             Json want = elementJson(wanted, field, k);
             Json got = elementJson(found, field, k);
             if (want == got) continue;
-            const std::string name = isArray(field) ? std::string(field.name) + "[" + std::to_string(k + 1) + "]"
-                                                    : std::string(field.name);
+            const std::string name = isArray(field)
+                                         ? std::string(field.name) + "[" + std::to_string(k + 1) + "]"
+                                         : std::string(field.name);
             differences.push_back({name, std::move(want), std::move(got)});
         }
     }

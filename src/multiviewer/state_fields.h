@@ -41,6 +41,7 @@ struct FieldDifference {
     Json found;
 };
 // Every restored setting in which `found` differs from `wanted`, element by element, in field order.
-std::vector<FieldDifference> restoredDifferences(const MultiviewerState& wanted, const MultiviewerState& found);
+std::vector<FieldDifference> restoredDifferences(const MultiviewerState& wanted,
+                                                 const MultiviewerState& found);
 
 }  // namespace kvx

@@ -77,8 +77,9 @@ Json multiviewerStateJson(const MultiviewerState& state) {
 }
 
 Json stateFileJson(const MultiviewerState& state) {
-    return Json(Json::Object{
-        {"format", kStateFileFormat}, {"version", kStateFileVersion}, {"state", multiviewerStateJson(state)}});
+    return Json(Json::Object{{"format", kStateFileFormat},
+                             {"version", kStateFileVersion},
+                             {"state", multiviewerStateJson(state)}});
 }
 
 std::optional<MultiviewerState> readStateFile(std::string_view text, std::string& error) {

@@ -10,7 +10,9 @@ std::vector<Bytes> restoreFrames(const MultiviewerState& wanted, const Target& t
     std::vector<Bytes> frames;
     MultiviewerCommands send(
         &scratch, [&target] { return target; },
-        [&frames](Bytes frame, FrameRoute, std::function<void(bool)>) { frames.push_back(std::move(frame)); });
+        [&frames](Bytes frame, FrameRoute, std::function<void(bool)>) {
+            frames.push_back(std::move(frame));
+        });
     const auto workMode = [&](uint8_t mode, uint8_t page) {
         scratch.SwitcherMode = mode;
         scratch.CurrentPage = page;

@@ -21,8 +21,7 @@ public:
     Json() = default;  // null
     Json(bool value) : value_(value) {}
     template <std::integral Whole>
-        requires(!std::same_as<Whole, bool>)
-    Json(Whole value) : value_(static_cast<double>(value)) {}
+    requires(!std::same_as<Whole, bool>) Json(Whole value) : value_(static_cast<double>(value)) {}
     Json(double value) : value_(value) {}
     Json(std::string value) : value_(std::move(value)) {}
     Json(const char* value) : value_(std::string(value)) {}

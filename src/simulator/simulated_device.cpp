@@ -37,7 +37,8 @@ void SimulatedDevice::handleFrame(std::span<const uint8_t> frame, const Reply& r
     {
         std::lock_guard lock(mutex_);
         frames_.emplace_back(frame.begin(), frame.end());
-        if (std::ranges::find(ignoredCommands_, frame[frame::kCommandOffset]) != ignoredCommands_.end()) return;
+        if (std::ranges::find(ignoredCommands_, frame[frame::kCommandOffset]) != ignoredCommands_.end())
+            return;
     }
     if (isDiscoveryProbe(frame)) {
         if (reply) reply(discoveryReply(frame[frame::kLinkOffset]));

@@ -27,7 +27,8 @@ constexpr int kRunTimeoutMs = 30000;  // a restore sends some 220 requests, 20 m
 class PtyMultiviewer {
 public:
     explicit PtyMultiviewer(const std::string& name, const Argv& extra = {}) : sim_(argv(name, extra)) {
-        if (const std::optional<std::string> pty = sim_.lineStartingWith("pty: ", kStartTimeoutMs)) pty_ = *pty;
+        if (const std::optional<std::string> pty = sim_.lineStartingWith("pty: ", kStartTimeoutMs))
+            pty_ = *pty;
     }
 
     bool ready() const { return !pty_.empty(); }
@@ -70,13 +71,13 @@ TEST(Backup, ASaveRestoredOntoAnotherMultiviewerLeavesTheTwoEqual) {
     ASSERT_TRUE(studio.ready() && gallery.ready());
     // The studio's settings differ from the factory's: windows, routes in switcher mode, a label, colours,
     // switches, audio and the output format.
-    for (const Argv& change : {Argv{"mv", "layout", "90"}, Argv{"mv", "source", "7", "2"},
-                               Argv{"mv", "umd-name", "3", "Cam 3"}, Argv{"mv", "umd-on", "5", "off"},
-                               Argv{"mv", "umd-text-colour", "4", "Red"}, Argv{"mv", "format-back-colour", "9", "20"},
-                               Argv{"mv", "timecode-text-colour", "16", "Cyan"}, Argv{"mv", "border", "0"},
-                               Argv{"mv", "audio-source", "5"}, Argv{"mv", "channel-pair", "2", "6"},
-                               Argv{"mv", "all-meters", "0"}, Argv{"mv", "output-format", "720p50"},
-                               Argv{"mv", "work-mode", "1"}, Argv{"mv", "source", "9", "1"}}) {
+    for (const Argv& change :
+         {Argv{"mv", "layout", "90"}, Argv{"mv", "source", "7", "2"}, Argv{"mv", "umd-name", "3", "Cam 3"},
+          Argv{"mv", "umd-on", "5", "off"}, Argv{"mv", "umd-text-colour", "4", "Red"},
+          Argv{"mv", "format-back-colour", "9", "20"}, Argv{"mv", "timecode-text-colour", "16", "Cyan"},
+          Argv{"mv", "border", "0"}, Argv{"mv", "audio-source", "5"}, Argv{"mv", "channel-pair", "2", "6"},
+          Argv{"mv", "all-meters", "0"}, Argv{"mv", "output-format", "720p50"}, Argv{"mv", "work-mode", "1"},
+          Argv{"mv", "source", "9", "1"}}) {
         ASSERT_EQ(studio.ctl(change).code, 0) << change[1];
     }
     const std::string studioFile = tempFile("studio");

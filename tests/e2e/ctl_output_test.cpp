@@ -119,8 +119,9 @@ TEST(CtlJson, AMultiviewerRequestShowsItsBytesAndItsConfirmation) {
     EXPECT_EQ(*sent.member("sent"),
               numbers(kvx::buildFrame(kvx::kTypeMultiviewer, 0x01, kvx::kLinkLan, 0x33, {90})));
     EXPECT_EQ(*sent.member("confirmed"), Json(true));
-    EXPECT_EQ(*sent.member("report"),
-              Json(Json::Object{{"code", 0x33}, {"name", "SetLayout"}, {"field", "LayoutMode"}, {"value", 90}}));
+    EXPECT_EQ(
+        *sent.member("report"),
+        Json(Json::Object{{"code", 0x33}, {"name", "SetLayout"}, {"field", "LayoutMode"}, {"value", 90}}));
 }
 
 struct MatrixJsonCase {
@@ -159,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
 ::testing::AssertionResult isTraceLine(const std::string& line, const std::string& rest) {
     static const std::regex stamp("^[0-9]+\\.[0-9]{6} ");
     std::smatch match;
-    if (!std::regex_search(line, match, stamp)) return ::testing::AssertionFailure() << "no time in: " << line;
+    if (!std::regex_search(line, match, stamp))
+        return ::testing::AssertionFailure() << "no time in: " << line;
     if (line.substr(match.length()) != rest)
         return ::testing::AssertionFailure() << "\n  got: " << line << "\n want: " << rest;
     return ::testing::AssertionSuccess();
@@ -177,8 +179,9 @@ TEST(CtlTrace, ARequestIsOneLineOfItsBytes) {
     ASSERT_EQ(result.code, 0) << result.err;
     const std::vector<std::string> trace = lines(result.err);
     ASSERT_EQ(trace.size(), 1u) << result.err;
-    EXPECT_TRUE(isTraceLine(trace[0], "send lan:192.168.1.101:7000 A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 "
-                                      "33 5A 56 02 AE"));
+    EXPECT_TRUE(isTraceLine(trace[0],
+                            "send lan:192.168.1.101:7000 A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 "
+                            "33 5A 56 02 AE"));
 }
 
 struct ReadTraceCase {
@@ -198,27 +201,32 @@ TEST_P(CtlStatusTrace, RequestAndReplyByteForByte) {
     const std::vector<std::string> trace = lines(result.err);
     ASSERT_EQ(trace.size(), 2u) << result.err;
     const kvx::LinkKind link = GetParam().kind;
-    EXPECT_TRUE(isTraceLine(trace[0], "send " + GetParam().linkText +
-                                          hex(kvx::readStatusFrame(multiviewerTarget(link)))));
-    EXPECT_TRUE(isTraceLine(trace[1], "recv " + GetParam().linkText + hex(demoMultiviewer().statusReply(link))));
+    EXPECT_TRUE(isTraceLine(
+        trace[0], "send " + GetParam().linkText + hex(kvx::readStatusFrame(multiviewerTarget(link)))));
+    EXPECT_TRUE(
+        isTraceLine(trace[1], "recv " + GetParam().linkText + hex(demoMultiviewer().statusReply(link))));
     EXPECT_LE(trace[0].substr(0, trace[0].find(' ')).size(), trace[1].substr(0, trace[1].find(' ')).size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, CtlStatusTrace,
                          testing::Values(ReadTraceCase{{}, kvx::kLinkLan, "lan:192.168.1.101:7000"},
-                                         ReadTraceCase{{"--serial", "COM1"}, kvx::kLinkSerial, "serial:COM1"}));
+                                         ReadTraceCase{
+                                             {"--serial", "COM1"}, kvx::kLinkSerial, "serial:COM1"}));
 
 TEST(CtlTrace, ReportsAreTracedAsTheyArriveOnPort7001) {
-    const Child::Result result = demoCtl({"mv", "border", "0", "--device", kMultiviewer, "--trace", "--confirm"});
+    const Child::Result result =
+        demoCtl({"mv", "border", "0", "--device", kMultiviewer, "--trace", "--confirm"});
     ASSERT_EQ(result.code, 0) << result.err;
     const std::vector<std::string> trace = lines(result.err);
     ASSERT_EQ(trace.size(), 2u) << result.err;
-    EXPECT_TRUE(isTraceLine(trace[0], "send lan:192.168.1.101:7000" +
-                                          hex(kvx::buildFrame(kvx::kTypeMultiviewer, 1, kvx::kLinkLan, 0x3F, {0}))));
+    EXPECT_TRUE(
+        isTraceLine(trace[0], "send lan:192.168.1.101:7000" +
+                                  hex(kvx::buildFrame(kvx::kTypeMultiviewer, 1, kvx::kLinkLan, 0x3F, {0}))));
     // The device's report: its DeviceId in bytes 10 to 13, the request's payload from byte 18; 22 bytes with
     // the checksum 0x034C.
-    EXPECT_TRUE(isTraceLine(trace[1], "recv report:192.168.1.101:7000 A5 6C 16 00 A1 01 01 00 00 00 4B 56 01 A1 00 00 "
-                                      "3F 00 00 4C 03 AE"));
+    EXPECT_TRUE(isTraceLine(trace[1],
+                            "recv report:192.168.1.101:7000 A5 6C 16 00 A1 01 01 00 00 00 4B 56 01 A1 00 00 "
+                            "3F 00 00 4C 03 AE"));
 }
 
 TEST(CtlTrace, NothingOnStandardErrorWithoutIt) {
@@ -252,8 +260,12 @@ TEST_P(CtlConfirm, ByReportOrByReadBack) {
 INSTANTIATE_TEST_SUITE_P(
     Requests, CtlConfirm,
     testing::Values(
-        ConfirmCase{{"mv", "format-status", "off"}, 0, "confirmed 0x5D SetFormatStatus FormatStatusOn=0\n", ""},
-        ConfirmCase{{"mv", "umd-back-colour", "0", "Blue"}, 0, "confirmed 0x3C SetUmdBackColor UmdBackColor[all]=1\n", ""},
+        ConfirmCase{
+            {"mv", "format-status", "off"}, 0, "confirmed 0x5D SetFormatStatus FormatStatusOn=0\n", ""},
+        ConfirmCase{{"mv", "umd-back-colour", "0", "Blue"},
+                    0,
+                    "confirmed 0x3C SetUmdBackColor UmdBackColor[all]=1\n",
+                    ""},
         ConfirmCase{{"mv", "preset", "load", "2"}, 0, "confirmed 0x59 LoadCustom\n", ""},
         ConfirmCase{{"mv", "umd-name", "3", "Cam 3"}, 0, "confirmed read-back UmdName[3]=\"Cam 3\"\n", ""},
         ConfirmCase{{"mv", "work-mode", "1"}, 0, "confirmed read-back SwitcherMode=1\n", ""},
@@ -264,6 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "korvelux-ctl: no report of the change within 1000 ms\n"},
         ConfirmCase{{"mv", "umd-size", "1"}, 2, "", "korvelux-ctl: mv umd-size 1 cannot be confirmed"},
         ConfirmCase{{"mv", "preset", "save", "1"}, 2, "", "korvelux-ctl: mv preset save cannot be confirmed"},
-        ConfirmCase{{"mv", "save", "/dev/null"}, 2, "", "korvelux-ctl: --confirm goes with a single request"}));
+        ConfirmCase{
+            {"mv", "save", "/dev/null"}, 2, "", "korvelux-ctl: --confirm goes with a single request"}));
 
 }  // namespace

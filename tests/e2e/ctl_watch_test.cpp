@@ -50,7 +50,8 @@ TEST_F(LanWatch, JsonLinesOfEveryFrontPanelChangeAndTheStateAfterAWholeStateRepo
     startSim({"--front-panel-demo", "--front-panel-interval", "150"});
     Child watch(ctlArgv({"watch", "--json"}));
     // The front panel's cycle: layout, a window's source, a label switch, a label colour, a signal.
-    const std::set<std::string> cycle{"SetLayout", "SetSource", "SetUmdOn", "SetUmdTextColor", "WindowSignal"};
+    const std::set<std::string> cycle{"SetLayout", "SetSource", "SetUmdOn", "SetUmdTextColor",
+                                      "WindowSignal"};
     const std::map<std::string, std::string> fieldOf{{"SetLayout", "LayoutMode"},
                                                      {"SetSource", "WindowSource"},
                                                      {"SetUmdOn", "UmdOn"},
@@ -100,7 +101,8 @@ TEST_F(LanWatch, JsonLinesOfEveryFrontPanelChangeAndTheStateAfterAWholeStateRepo
     const Child::Result ended = watch.finish(kRunTimeoutMs);
     EXPECT_TRUE(ended.exited);
     EXPECT_EQ(ended.code, 0);
-    EXPECT_EQ(ended.err, "korvelux-ctl: watching the multiviewer " + pair_->address(0) + "; interrupt to stop\n");
+    EXPECT_EQ(ended.err,
+              "korvelux-ctl: watching the multiviewer " + pair_->address(0) + "; interrupt to stop\n");
 }
 
 TEST_F(LanWatch, TextLinesForADeviceGivenByItsAddress) {
@@ -130,7 +132,8 @@ TEST_F(LanWatch, ConfirmWaitsOneSecondForAReportThatNeverComes) {
     Child taken(ctlArgv({"mv", "border", "0", "--confirm", "--device", pair_->address(0)}));
     const Child::Result confirmed = taken.finish(kRunTimeoutMs);
     EXPECT_EQ(confirmed.code, 0) << confirmed.err;
-    EXPECT_NE(confirmed.out.find("\nconfirmed 0x3F SetBorder BorderOn=0\n"), std::string::npos) << confirmed.out;
+    EXPECT_NE(confirmed.out.find("\nconfirmed 0x3F SetBorder BorderOn=0\n"), std::string::npos)
+        << confirmed.out;
 }
 
 }  // namespace

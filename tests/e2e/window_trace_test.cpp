@@ -24,7 +24,7 @@ std::string hex(const kvx::Bytes& bytes) {
 }
 
 Child::Result window(const std::vector<std::string>& options) {
-    std::vector<std::string> argv{"env", "QT_QPA_PLATFORM=offscreen", KVX_APP_PATH, "--demo", "--auto",
+    std::vector<std::string> argv{"env",        "QT_QPA_PLATFORM=offscreen", KVX_APP_PATH, "--demo", "--auto",
                                   "search,quit"};
     argv.insert(argv.end(), options.begin(), options.end());
     Child app(argv);
@@ -35,13 +35,15 @@ TEST(WindowTrace, TheSearchFramesOneLineEach) {
     const Child::Result result = window({"--trace"});
     ASSERT_EQ(result.code, 0) << result.err;
     // The probe (its last bytes carry the time of day), then every demo device's answer as it came.
-    EXPECT_NE(result.err.find(" send lan:255.255.255.255:7000 A5 6C 1B 00 FF FF 01 00 00 00 00 00 00 00 00 00 FF "),
-              std::string::npos)
+    EXPECT_NE(
+        result.err.find(" send lan:255.255.255.255:7000 A5 6C 1B 00 FF FF 01 00 00 00 00 00 00 00 00 00 FF "),
+        std::string::npos)
         << result.err;
     const auto devices = kvx::makeSimulatedDevices(kvx::demoIdentities());
     for (size_t i = 0; i < devices.size(); ++i) {
         const std::string from = "192.168.1." + std::to_string(101 + i);
-        EXPECT_NE(result.err.find(" recv lan:" + from + ":7000" + hex(devices[i]->discoveryReply(kvx::kLinkLan)) + "\n"),
+        EXPECT_NE(result.err.find(" recv lan:" + from + ":7000" +
+                                  hex(devices[i]->discoveryReply(kvx::kLinkLan)) + "\n"),
                   std::string::npos)
             << from << "\n"
             << result.err;

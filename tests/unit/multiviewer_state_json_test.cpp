@@ -60,14 +60,15 @@ TEST(StateJson, EveryFieldOfTheStatusPrintInItsOrder) {
     const Json state = parsed(writeJson(multiviewerStateJson(sample())));
     std::vector<std::string> names;
     for (const auto& [name, value] : *state.asObject()) names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "SwitcherMode",      "DeviceName",        "DeviceDhcpOn",    "LayoutMode",
-                         "WindowSource",      "MatrixRoute",       "OutputFormat",    "UmdName",
-                         "UmdOn",             "AllUmdOn",          "UmdTextColor",    "UmdBackColor",
-                         "FormatStatusOn",    "FormatTextColor",   "FormatBackColor", "TimecodeOn",
-                         "TimecodeTextColor", "TimecodeBackColor", "BorderOn",        "AudioSourceWindow",
-                         "AllAudioMeterOn",   "AudioMeterOn",      "AudioChannelPair", "AudioAlarmOn",
-                         "WindowSignal",      "WindowFormatText"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"SwitcherMode",   "DeviceName",        "DeviceDhcpOn",
+                                               "LayoutMode",     "WindowSource",      "MatrixRoute",
+                                               "OutputFormat",   "UmdName",           "UmdOn",
+                                               "AllUmdOn",       "UmdTextColor",      "UmdBackColor",
+                                               "FormatStatusOn", "FormatTextColor",   "FormatBackColor",
+                                               "TimecodeOn",     "TimecodeTextColor", "TimecodeBackColor",
+                                               "BorderOn",       "AudioSourceWindow", "AllAudioMeterOn",
+                                               "AudioMeterOn",   "AudioChannelPair",  "AudioAlarmOn",
+                                               "WindowSignal",   "WindowFormatText"}));
     EXPECT_EQ(number(state, "LayoutMode"), 90);
     EXPECT_EQ(number(state, "OutputFormat"), 11);
     EXPECT_EQ(number(state, "TimecodeOn"), 0);
@@ -86,8 +87,9 @@ TEST(StateJson, EveryFieldOfTheStatusPrintInItsOrder) {
 TEST(StateFile, ReadsBackEveryRestoredSetting) {
     const MultiviewerState saved = sample();
     const std::string file = writeJson(stateFileJson(saved), true);
-    EXPECT_EQ(file.rfind("{\n  \"format\": \"korvelux-multiviewer-state\",\n  \"version\": 1,\n  \"state\": {", 0),
-              0u)
+    EXPECT_EQ(
+        file.rfind("{\n  \"format\": \"korvelux-multiviewer-state\",\n  \"version\": 1,\n  \"state\": {", 0),
+        0u)
         << file;
     std::string error;
     const std::optional<MultiviewerState> read = readStateFile(file, error);
@@ -133,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"LayoutMode\" must be a whole number from 0 to 255"},
         BadFile{fileWith("\"LayoutMode\":90", "\"Layout\":90"),
                 "\"LayoutMode\" must be a whole number from 0 to 255"},
-        BadFile{fileWith("\"BorderOn\":1", "\"BorderOn\":2"), "\"BorderOn\" must be a whole number from 0 to 1"},
+        BadFile{fileWith("\"BorderOn\":1", "\"BorderOn\":2"),
+                "\"BorderOn\" must be a whole number from 0 to 1"},
         BadFile{fileWith("\"BorderOn\":1", "\"BorderOn\":\"1\""),
                 "\"BorderOn\" must be a whole number from 0 to 1"},
         BadFile{fileWith("\"UmdTextColor\":[0,", "\"UmdTextColor\":[16,"),
@@ -144,13 +147,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"MatrixRoute\" must be 16 whole numbers from 0 to 255"},
         BadFile{fileWith("\"Cam \\\"3\\\"\"", "\"Seventeen letters\""),
                 "\"UmdName\" must be 16 texts of at most 16 UTF-16 code units"},
-        BadFile{fileWith("\"Cam \\\"3\\\"\"", "3"), "\"UmdName\" must be 16 texts of at most 16 UTF-16 code units"},
+        BadFile{fileWith("\"Cam \\\"3\\\"\"", "3"),
+                "\"UmdName\" must be 16 texts of at most 16 UTF-16 code units"},
         BadFile{"{\"format\":\"korvelux-multiviewer-state\",", "a member name is missing at byte 39"}));
 
 TEST(StateFile, TakesUnknownMembersAndSixteenCharacterNames) {
     std::string error;
     const std::string text = fileWith("\"Cam \\\"3\\\"\"", "\"Sixteen letters!\"");
-    EXPECT_TRUE(readStateFile(fileWith("\"version\":1", "\"version\":1,\"note\":\"evening\""), error)) << error;
+    EXPECT_TRUE(readStateFile(fileWith("\"version\":1", "\"version\":1,\"note\":\"evening\""), error))
+        << error;
     const std::optional<MultiviewerState> read = readStateFile(text, error);
     ASSERT_TRUE(read) << error;
     EXPECT_EQ(read->UmdName[2], u"Sixteen letters!");
@@ -162,7 +167,7 @@ TEST(RestoredDifferences, NameEachElementThatDiffersInFieldOrder) {
     found.BorderOn = 0;
     found.UmdName[15] = u"X";
     found.WindowSource[2] = 9;
-    found.DeviceName = u"other";       // not restored: no difference
+    found.DeviceName = u"other";      // not restored: no difference
     found.WindowSignal[0] = {1, 31};  // not restored either
     const std::vector<FieldDifference> differences = restoredDifferences(wanted, found);
     ASSERT_EQ(differences.size(), 3u);

@@ -68,7 +68,8 @@ TEST(FrameTrace, LanSendAndReceiveAreTracedWithThePeer) {
     ASSERT_EQ(links.udp.receive(buffer), 2);
     EXPECT_LE(links.udp.receive(buffer), 0);  // nothing waiting: no line
     links.udp.closeCommandSocket();
-    EXPECT_EQ(withoutTimes(capture.text()), "send lan:10.0.0.2:7000 A5 6C 0A\nrecv lan:10.0.0.2:7000 01 FF\n");
+    EXPECT_EQ(withoutTimes(capture.text()),
+              "send lan:10.0.0.2:7000 A5 6C 0A\nrecv lan:10.0.0.2:7000 01 FF\n");
 }
 
 TEST(FrameTrace, SerialWritesAndReadsAreTracedWithThePortName) {

@@ -23,7 +23,8 @@ TEST(JsonWriter, WritesMembersInOrderNumbersWholeAndTextsEscaped) {
         .add("List", Json::Array{1, -2, 0.5, true, false, Json()})
         .add("Empty", Json(Json::Object{}));
     EXPECT_EQ(writeJson(object),
-              "{\"LayoutMode\":160,\"Name\":\"Cam \\\"A\\\"\\\\1\\n\\t\\u0001 \xC3\xA9\",\"List\":[1,-2,0.5,true,false,"
+              "{\"LayoutMode\":160,\"Name\":\"Cam \\\"A\\\"\\\\1\\n\\t\\u0001 "
+              "\xC3\xA9\",\"List\":[1,-2,0.5,true,false,"
               "null],\"Empty\":{}}\n");
     EXPECT_EQ(writeJson(object, true),
               "{\n  \"LayoutMode\": 160,\n  \"Name\": \"Cam \\\"A\\\"\\\\1\\n\\t\\u0001 \xC3\xA9\",\n"
@@ -71,9 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"{\"a\" 1}", "':' is missing"}, BadCase{"{\"a\":1,}", "a member name is missing"},
                     BadCase{"[1 2]", "',' or ']' is missing"}, BadCase{"[1,", "a value is missing"},
                     BadCase{"\"abc", "a text is not closed"}, BadCase{"\"a\\", "a text is not closed"},
-                    BadCase{"\"a\nb\"", "a control character inside a text"}, BadCase{"\"\\x\"", "a bad escape"},
-                    BadCase{"\"\\ud83c\"", "a bad \\u escape"}, BadCase{"\"\\udfa5\"", "a bad \\u escape"},
-                    BadCase{"\"\\u12\"", "a bad \\u escape"}, BadCase{"\"\xC3\x28\"", "a text that is not UTF-8"},
+                    BadCase{"\"a\nb\"", "a control character inside a text"},
+                    BadCase{"\"\\x\"", "a bad escape"}, BadCase{"\"\\ud83c\"", "a bad \\u escape"},
+                    BadCase{"\"\\udfa5\"", "a bad \\u escape"}, BadCase{"\"\\u12\"", "a bad \\u escape"},
+                    BadCase{"\"\xC3\x28\"", "a text that is not UTF-8"},
                     BadCase{"-", "a number has no digits"}, BadCase{"1.", "a fraction has no digits"},
                     BadCase{"1e", "an exponent has no digits"}, BadCase{"01", "text after the JSON value"},
                     BadCase{"1e999", "a number is out of range"}, BadCase{"tru", "unexpected character"},

@@ -68,7 +68,8 @@ TEST(Restore, BringsAFactoryDeviceToTheSavedSettings) {
     ASSERT_FALSE(restoredDifferences(wanted, device.state().model).empty());
     deliver(device, restoreFrames(wanted, kTarget));
     for (const FieldDifference& d : restoredDifferences(wanted, device.state().model))
-        ADD_FAILURE() << d.field << ": wanted " << jsonLiteral(d.wanted) << ", found " << jsonLiteral(d.found);
+        ADD_FAILURE() << d.field << ": wanted " << jsonLiteral(d.wanted) << ", found "
+                      << jsonLiteral(d.found);
 }
 
 TEST(Restore, BringsADeviceInSwitcherModeBackToMultiviewerMode) {
@@ -117,7 +118,8 @@ TEST_P(RestoreOntoADeviceThatIgnores, ShowsExactlyThatField) {
     const MultiviewerState wanted = wantedSettings();
     deliver(device, restoreFrames(wanted, kTarget));
     std::vector<std::string> fields;
-    for (const FieldDifference& d : restoredDifferences(wanted, device.state().model)) fields.push_back(d.field);
+    for (const FieldDifference& d : restoredDifferences(wanted, device.state().model))
+        fields.push_back(d.field);
     EXPECT_EQ(fields, GetParam().fields);
 }
 

@@ -31,7 +31,8 @@ Json::Object routingFields(const MatrixRouting& model, const MatrixRoutingReply&
                         {"DeviceDhcpOn", reply.dhcpOn},
                         {"DeviceName", reply.name ? toUtf8(*reply.name) : std::string()}};
     if (model.kind().hasOutputFormat)
-        fields.emplace_back("MatrixOutputFormat", std::string(kMatrixOutputFormats[model.MatrixOutputFormat].text));
+        fields.emplace_back("MatrixOutputFormat",
+                            std::string(kMatrixOutputFormats[model.MatrixOutputFormat].text));
     return fields;
 }
 
@@ -112,10 +113,11 @@ int runMatrix(const std::vector<std::string>& args, const OutputOptions& output)
     if (const int result = findMatrix(session, options, found); result != kExitOk) return result;
     if (status) return runStatus(session, found, output);
     refuseOn8x8(found.kind);
-    const int sent =
-        sendOnWorker(session, [&](DeviceLink& link) { return sendOutputFormat(link, found.target, position); });
+    const int sent = sendOnWorker(
+        session, [&](DeviceLink& link) { return sendOutputFormat(link, found.target, position); });
     if (sent == kExitOk)
-        printSent(output, {{"MatrixOutputFormat", std::string(kMatrixOutputFormats[static_cast<size_t>(position)].text)}});
+        printSent(output, {{"MatrixOutputFormat",
+                            std::string(kMatrixOutputFormats[static_cast<size_t>(position)].text)}});
     return sent;
 }
 
@@ -144,7 +146,8 @@ CtlCommand matrixCommand() {
             "one object of the same fields, Route an array of the inputs of output 1, 2, ...; the\n"
             "diagnostic lines then go to stderr.\n"
             "format TEXT: sets the output format of a 16x16 switcher (0x19) and prints 'sent\n"
-            "MatrixOutputFormat=TEXT' (--json: {\"sent\": {\"MatrixOutputFormat\": TEXT}}); refused on an 8x8.\n"
+            "MatrixOutputFormat=TEXT' (--json: {\"sent\": {\"MatrixOutputFormat\": TEXT}}); refused on an "
+            "8x8.\n"
             "TEXT is one of:") +
         formatList() +
         "Exit status: 0 read or sent, 1 no matrix switcher found or a reply missing (what came is printed),\n"

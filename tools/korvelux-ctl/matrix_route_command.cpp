@@ -74,7 +74,8 @@ int runRoute(const std::vector<std::string>& args, const OutputOptions& output) 
     MatrixTarget found;
     if (const int result = findMatrix(session, options, found); result != kExitOk) return result;
     const std::string text = routingTextOf(parseRoute(words, found.kind.ports), found.kind);
-    const int sent = sendOnWorker(session, [&](DeviceLink& link) { return sendRoutingText(link, found.target, text); });
+    const int sent =
+        sendOnWorker(session, [&](DeviceLink& link) { return sendRoutingText(link, found.target, text); });
     if (sent == kExitOk) printSent(output, {{kRoutingTextField, text}});
     return sent;
 }
@@ -87,7 +88,8 @@ CtlCommand routeCommand() {
             "usage: korvelux-ctl route IN OUT[,OUT...] | IN all | one-to-one [--device ADDRESS [--type "
             "82|83]]\n"
             "                          [--serial PATH [--baud N]] [--demo]\n"
-            "Sends a matrix switcher the routing text that its panel sends for the same choice and prints it\n"
+            "Sends a matrix switcher the routing text that its panel sends for the same choice and prints "
+            "it\n"
             "as 'sent TEXT' (--json: {\"sent\": {\"routingText\": TEXT}}): input IN to the outputs listed\n"
             "(3 1,2,5 sends 3V1,2,5.), input IN to every output (3 all sends 3All.), or output k back to\n"
             "input k (one-to-one sends All#.). Inputs and outputs are 1 to 8 on an 8x8 switcher and 1 to 16\n"

@@ -72,7 +72,8 @@ void printSent(const OutputOptions& output, const Json::Object& sent) {
         return;
     }
     for (const auto& [name, value] : sent) {
-        const std::string text = value.asString() ? *value.asString() : std::to_string(int(*value.asNumber()));
+        const std::string text =
+            value.asString() ? *value.asString() : std::to_string(int(*value.asNumber()));
         if (name == kRoutingTextField) {
             std::printf("sent %s\n", text.c_str());
         } else {

@@ -207,17 +207,14 @@ const ReadBackConfirm kReadBackConfirms[] = {
      [](const MultiviewerState& sent, const MultiviewerState& device, const Words&) {
          return compared("SwitcherMode", sent.SwitcherMode, device.SwitcherMode);
      }},
-    {"dhcp",
-     [](const MultiviewerState& sent, const MultiviewerState& device, const Words&) {
-         return compared("DeviceDhcpOn", sent.DhcpToggle, device.DeviceDhcpOn);
-     }},
+    {"dhcp", [](const MultiviewerState& sent, const MultiviewerState& device,
+                const Words&) { return compared("DeviceDhcpOn", sent.DhcpToggle, device.DeviceDhcpOn); }},
     {"reset-matrix",
      [](const MultiviewerState&, const MultiviewerState& device, const Words&) {
-         for (size_t k = 0; k < kWindowCount; ++k) {
-             if (device.MatrixRoute[k] != k + 1)
-                 return compared("MatrixRoute[" + std::to_string(k + 1) + "]", k + 1, device.MatrixRoute[k]);
-         }
-         return compared("MatrixRoute[1]", 1, device.MatrixRoute[0]);
+         Json::Array oneToOne;
+         for (int k = 1; k <= kWindowCount; ++k) oneToOne.push_back(k);
+         return compared("MatrixRoute", oneToOne,
+                         Json::Array(device.MatrixRoute.begin(), device.MatrixRoute.end()));
      }},
 };
 
@@ -258,7 +255,9 @@ MvArguments parseMvArguments(const std::vector<std::string>& args, bool& help) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help") {
             help = true;
-        } else if (args[i] == "--confirm") {
+            return parsed;
+        }
+        if (args[i] == "--confirm") {
             parsed.confirm = true;
         } else if (args[i].starts_with("--")) {
             if (!takeMultiviewerOption(args, i, parsed.options))
@@ -275,7 +274,8 @@ std::optional<int> runBackup(const MvArguments& mv, const OutputOptions& output)
     const std::string& name = mv.words[0];
     if (name != "save" && name != "restore") return std::nullopt;
     if (mv.words.size() != 2) throw UsageError("mv " + name + " takes FILE");
-    if (mv.confirm) throw UsageError("--confirm goes with a single request; mv " + name + " reads the state back");
+    if (mv.confirm)
+        throw UsageError("--confirm goes with a single request; mv " + name + " reads the state back");
     return name == "save" ? runSave(mv.words[1], mv.options, output)
                           : runRestore(mv.words[1], mv.options, output);
 }
@@ -299,9 +299,8 @@ int runMv(const std::vector<std::string>& args, const OutputOptions& output) {
     {
         MultiviewerState scratch;
         std::vector<Bytes> checked;
-        MultiviewerCommands noTransport(&scratch, {}, [&checked](Bytes frame, FrameRoute, auto) {
-            checked.push_back(std::move(frame));
-        });
+        MultiviewerCommands noTransport(
+            &scratch, {}, [&checked](Bytes frame, FrameRoute, auto) { checked.push_back(std::move(frame)); });
         action.send(noTransport, scratch, words);
         if (mv.confirm && !readBackCheckOf(action) && !checked.empty() && !isReported(checked.front())) {
             throw UsageError(std::string("mv ") + action.name + " " + (words.empty() ? "" : words[0] + " ") +
@@ -327,14 +326,16 @@ int runMv(const std::vector<std::string>& args, const OutputOptions& output) {
             afterSend(sent);
         });
     session.emplace(mv.options.link);
-    if (const int found = findMultiviewer(*session, mv.options.device, target); found != kExitOk) return found;
+    if (const int found = findMultiviewer(*session, mv.options.device, target); found != kExitOk)
+        return found;
     const ReadBackCheck readBack = mv.confirm ? readBackCheckOf(action) : nullptr;
     // Listening starts before the request goes out, so that its report cannot be missed. The mode tells a
     // source report's field.
     MultiviewerState before;
     std::optional<ReportListener> reports;
     if (mv.confirm && !readBack) {
-        if (std::string_view(action.name) == "source" && readMultiviewerState(*session, target, before) != kExitOk)
+        if (std::string_view(action.name) == "source" &&
+            readMultiviewerState(*session, target, before) != kExitOk)
             return kExitNotFound;
         reports.emplace(*session, target);
         if (!reports->listening()) return kExitError;
@@ -359,10 +360,12 @@ int runMv(const std::vector<std::string>& args, const OutputOptions& output) {
 CtlCommand mvCommand() {
     static const std::string help = [] {
         std::string text =
-            "usage: korvelux-ctl mv COMMAND [WORDS] [--confirm] [--device ADDRESS] [--serial PATH [--baud N]]\n"
+            "usage: korvelux-ctl mv COMMAND [WORDS] [--confirm] [--device ADDRESS] [--serial PATH [--baud "
+            "N]]\n"
             "                       [--demo]\n"
             "Sends one request of the multiviewer's command set, as the panel's senders build it, to the\n"
-            "multiviewer and prints it as 'sent' and its bytes in hex (--json: {\"command\": NAME, \"code\": C,\n"
+            "multiviewer and prints it as 'sent' and its bytes in hex (--json: {\"command\": NAME, \"code\": "
+            "C,\n"
             "\"sent\": [bytes]}). Nothing is awaited unless --confirm is given. INPUT and WINDOW\n"
             "are 1 to 16; a switch is 0, 1, off or on; a COLOUR is a palette name (Black, Blue, Red, ...,\n"
             "HalfTrans) or an index, 0 to 15 for text colours and 0 to 31 for background colours.\n"
@@ -377,15 +380,21 @@ CtlCommand mvCommand() {
         text +=
             std::string(
                 "Exit status: 0 the request went out (and was confirmed, or restored with every setting\n"
-                "matching), 1 no multiviewer found or no status reply, 2 usage error, unreadable or bad state\n"
+                "matching), 1 no multiviewer found or no status reply, 2 usage error, unreadable or bad "
+                "state\n"
                 "file, port or socket error, 3 not confirmed, or settings that differ after a restore.\n"
                 "Options:\n"
-                "  --confirm       listen on UDP port 7001 and wait up to 1000 ms for the device's report of\n"
-                "                  the change; print 'confirmed' and the report (--json: \"confirmed\": true,\n"
+                "  --confirm       listen on UDP port 7001 and wait up to 1000 ms for the device's report "
+                "of\n"
+                "                  the change; print 'confirmed' and the report (--json: \"confirmed\": "
+                "true,\n"
                 "                  \"report\": {...}), or exit with 3 when none comes or it says otherwise.\n"
-                "                  umd-name, work-mode, dhcp and reset-matrix, which the device does not report,\n"
-                "                  are confirmed by reading the state back ('confirmed read-back FIELD=VALUE',\n"
-                "                  \"readBack\": {\"field\", \"wanted\", \"found\"}); umd-size and preset save,\n"
+                "                  umd-name, work-mode, dhcp and reset-matrix, which the device does not "
+                "report,\n"
+                "                  are confirmed by reading the state back ('confirmed read-back "
+                "FIELD=VALUE',\n"
+                "                  \"readBack\": {\"field\", \"wanted\", \"found\"}); umd-size and preset "
+                "save,\n"
                 "                  which it neither reports nor reads back, refuse --confirm\n") +
             kDeviceOptionHelp + "  --help          show this text\n";
         return text;

@@ -39,7 +39,8 @@ Confirmation confirmByReport(ReportListener& reports, const Bytes& frame, bool s
     const auto deadline = Steady::now() + std::chrono::milliseconds(kConfirmWindowMs);
     Confirmation result;
     while (true) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now()).count();
         const std::optional<Bytes> datagram = left > 0 ? reports.next(static_cast<int>(left)) : std::nullopt;
         if (!datagram) {
             result.failure = "no report of the change within " + std::to_string(kConfirmWindowMs) + " ms";
@@ -67,7 +68,8 @@ Confirmation confirmByReadBack(CtlSession& session, const Target& target, ReadBa
     result.confirmed = result.readBack->wanted == result.readBack->found;
     if (!result.confirmed) {
         result.failure = "the device reads back " + result.readBack->field + "=" +
-                         jsonLiteral(result.readBack->found) + ", not " + jsonLiteral(result.readBack->wanted);
+                         jsonLiteral(result.readBack->found) + ", not " +
+                         jsonLiteral(result.readBack->wanted);
     }
     return result;
 }
@@ -75,15 +77,18 @@ Confirmation confirmByReadBack(CtlSession& session, const Target& target, ReadBa
 void printConfirmation(const Confirmation& c) {
     if (!c.confirmed) return;
     if (c.report) std::printf("confirmed %s\n", reportText(*c.report).c_str());
-    if (c.readBack) std::printf("confirmed read-back %s=%s\n", c.readBack->field.c_str(), jsonLiteral(c.readBack->found).c_str());
+    if (c.readBack)
+        std::printf("confirmed read-back %s=%s\n", c.readBack->field.c_str(),
+                    jsonLiteral(c.readBack->found).c_str());
 }
 
 void addConfirmation(const Confirmation& c, Json& document) {
     document.add("confirmed", c.confirmed);
     if (c.report) document.add("report", reportJson(*c.report));
     if (c.readBack) {
-        document.add("readBack", Json(Json::Object{
-                                     {"field", c.readBack->field}, {"wanted", c.readBack->wanted}, {"found", c.readBack->found}}));
+        document.add("readBack", Json(Json::Object{{"field", c.readBack->field},
+                                                   {"wanted", c.readBack->wanted},
+                                                   {"found", c.readBack->found}}));
     }
 }
 

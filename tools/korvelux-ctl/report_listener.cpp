@@ -28,8 +28,8 @@ NotificationReceiver::ReportFilter filterFor(const DeviceEntry& entry) {
 
 ReportListener::ReportListener(CtlSession& session, const Target& target) {
     const std::optional<DeviceEntry>& entry = target.entry;
-    std::unique_ptr<UdpSocket> socket =
-        session.exchange<std::unique_ptr<UdpSocket>>([&session, &entry] { return session.udp().openNotificationSocket(entry); });
+    std::unique_ptr<UdpSocket> socket = session.exchange<std::unique_ptr<UdpSocket>>(
+        [&session, &entry] { return session.udp().openNotificationSocket(entry); });
     if (!socket || !entry) {
         std::fprintf(stderr, "korvelux-ctl: cannot listen for reports on port %u\n", kReportPort);
         return;

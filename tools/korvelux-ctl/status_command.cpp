@@ -2,10 +2,10 @@
 #include <cstdio>
 
 #include "ctl_session.h"
-#include "multiviewer_ctl_commands.h"
-#include "multiviewer_target.h"
 #include "multiviewer/state_json.h"
 #include "multiviewer/state_print.h"
+#include "multiviewer_ctl_commands.h"
+#include "multiviewer_target.h"
 
 namespace kvx {
 

@@ -68,7 +68,8 @@ int runWatch(const std::vector<std::string>& args, const OutputOptions& output) 
             printCommandHelp(watchCommand());
             return kExitOk;
         }
-        if (!takeMultiviewerOption(args, i, options)) throw UsageError("unknown option '" + args[i] + "' for watch");
+        if (!takeMultiviewerOption(args, i, options))
+            throw UsageError("unknown option '" + args[i] + "' for watch");
     }
     const sigset_t stopSignals = blockStopSignals();
     CtlSession session(options.link);
@@ -110,8 +111,10 @@ CtlCommand watchCommand() {
     static const std::string help =
         std::string(
             "usage: korvelux-ctl watch [--device ADDRESS] [--serial PATH [--baud N]] [--demo]\n"
-            "Reads the multiviewer's state once, listens on UDP port 7001 as the window does, and prints every\n"
-            "report of that multiviewer as it arrives, until interrupted (SIGINT or SIGTERM), one line each:\n"
+            "Reads the multiviewer's state once, listens on UDP port 7001 as the window does, and prints "
+            "every\n"
+            "report of that multiviewer as it arrives, until interrupted (SIGINT or SIGTERM), one line "
+            "each:\n"
             "  0xCC NAME FIELD=VALUE      such as 0x33 SetLayout LayoutMode=90, 0x34 SetSource\n"
             "                             WindowSource[3]=5 (MatrixRoute in switcher mode), 0x3B\n"
             "                             SetUmdTextColor UmdTextColor[all]=6, 0x51 WindowSignal\n"
@@ -121,15 +124,19 @@ CtlCommand watchCommand() {
             "  0xCC NAME ignored: DATA    a report whose index is out of range or whose data is short\n"
             "  0xCC unknown: DATA         a code that no report has (DATA in hex)\n"
             "With --json one object per line: {\"code\": C, \"name\": NAME, \"field\": FIELD, \"index\": K,\n"
-            "\"value\": V} (\"index\" only for array fields, counting from 1, 0 for all), with \"state\": {...}\n"
-            "after a whole-state report, or \"ignored\": true / \"data\": [bytes]. With --demo the simulated\n"
-            "multiviewer changes something on its own front panel every 4 seconds. A line on stderr says when\n"
+            "\"value\": V} (\"index\" only for array fields, counting from 1, 0 for all), with \"state\": "
+            "{...}\n"
+            "after a whole-state report, or \"ignored\": true / \"data\": [bytes]. With --demo the "
+            "simulated\n"
+            "multiviewer changes something on its own front panel every 4 seconds. A line on stderr says "
+            "when\n"
             "watching starts.\n"
             "Exit status: 0 interrupted, 1 no multiviewer or no status reply, 2 usage error, port or socket\n"
             "error (port 7001 taken by another program).\n"
             "Options:\n") +
         kDeviceOptionHelp + "  --help          show this text\n";
-    return {"watch", "print a multiviewer's reports as they arrive, until interrupted", help.c_str(), runWatch};
+    return {"watch", "print a multiviewer's reports as they arrive, until interrupted", help.c_str(),
+            runWatch};
 }
 
 }  // namespace kvx
