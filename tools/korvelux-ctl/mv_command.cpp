@@ -334,9 +334,9 @@ int runMv(const std::vector<std::string>& args, const OutputOptions& output) {
     MultiviewerState before;
     std::optional<ReportListener> reports;
     if (mv.confirm && !readBack) {
-        if (std::string_view(action.name) == "source" &&
-            readMultiviewerState(*session, target, before) != kExitOk)
-            return kExitNotFound;
+        if (std::string_view(action.name) == "source") {
+            if (const int read = readMultiviewerState(*session, target, before); read != kExitOk) return read;
+        }
         reports.emplace(*session, target);
         if (!reports->listening()) return kExitError;
     }
