@@ -26,7 +26,13 @@ if ! (cd "$build" && cpack -G DEB -B "$work/out") >"$work/cpack.log" 2>&1; then
     echo "0 passed, 1 failed"
     exit 1
 fi
-deb=$(ls "$work"/out/korvelux_"$version"_*.deb)
+deb=$(ls "$work"/out/korvelux_"$version"_*.deb 2>/dev/null)
+if [ -z "$deb" ]; then
+    cat "$work/cpack.log"
+    echo "no korvelux_${version}_*.deb was made"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
 dpkg-deb -x "$deb" "$work/root"
 
 sizes="16 22 24 32 48 64 128 256"
@@ -92,9 +98,10 @@ check "korvelux's options are all in its page" test -z "$(options_missing korvel
 check "korvelux-ctl's options are all in its page" test -z "$(options_missing korvelux-ctl "$build/tools/korvelux-ctl" --help)"
 check "korvelux-sim's options are all in its page" test -z "$(options_missing korvelux-sim "$build/tools/korvelux-sim" --help)"
 
-depends=$(dpkg-deb -f "$deb" Depends)
+# The package names of the Depends field, one a line.
+depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | awk '{print $1}')
 for dependency in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
-    check "depends on $dependency" grep -qE "(^|, )$dependency( |,|$)" <<<"$depends"
+    check "depends on $dependency" grep -qxF "$dependency" <<<"$depends"
 done
 check "version, section and architecture" test "$(dpkg-deb -f "$deb" Version Section Architecture)" = \
     "$(printf 'Version: %s\nSection: video\nArchitecture: %s' "$version" "$(dpkg --print-architecture)")"
