@@ -35,13 +35,15 @@ ReportListener::ReportListener(CtlSession& session, const Target& target) {
         return;
     }
     receiver_ = std::make_unique<NotificationReceiver>(std::move(socket), filterFor(*entry), session.clock(),
-                                                       [this](Bytes report) {
-                                                           {
-                                                               std::lock_guard lock(mutex_);
-                                                               reports_.push_back(std::move(report));
-                                                           }
-                                                           arrived_.notify_one();
-                                                       });
+                                                       [this](Bytes report) { queue(std::move(report)); });
+}
+
+void ReportListener::queue(Bytes report) {
+    {
+        std::lock_guard lock(mutex_);
+        reports_.push_back(std::move(report));
+    }
+    arrived_.notify_one();
 }
 
 ReportListener::~ReportListener() {

@@ -26,6 +26,8 @@ public:
     std::optional<Bytes> next(int timeoutMs);
 
 private:
+    void queue(Bytes report);  // on the receiver's thread
+
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<Bytes> reports_;
