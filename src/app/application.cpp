@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "controls/set_bitmap_resource.h"
 #include "platform/system_platform.h"
+#include "protocol/frame_trace.h"
 #include "resources/skin_renderer.h"
 #include "simulator/demo_world.h"
 #include "simulator/front_panel_demo.h"
@@ -19,7 +20,7 @@ namespace kvx {
 namespace {
 
 const char* const kUsage =
-    "usage: korvelux [--demo] [--screenshot FILE] [--auto STEPS] [--help] [--version]\n"
+    "usage: korvelux [--demo] [--screenshot FILE] [--auto STEPS] [--trace] [--help] [--version]\n"
     "  --demo             run on built-in simulated devices (a multiviewer, an 8x8 and a 16x16 matrix\n"
     "                     switcher, a listed-only device, and a serial port COM1 with a device on it);\n"
     "                     nothing is sent on the network; the multiviewer changes something on its own\n"
@@ -27,6 +28,9 @@ const char* const kUsage =
     "  --screenshot FILE  search once, save the window to FILE (PNG) and exit\n"
     "  --auto STEPS       drive the window with comma-separated steps:\n"
     "%s"
+    "  --trace            write every frame sent and received to stderr, one line each: a monotonic time\n"
+    "                     in seconds, send or recv, the link (lan:ADDRESS:PORT, report:ADDRESS:PORT or\n"
+    "                     serial:PORT) and the bytes in hex\n"
     "  --version          print the version\n"
     "The window toolkit's own options (such as -platform offscreen) are passed on to it.\n";
 
@@ -34,6 +38,7 @@ struct Arguments {
     CKORVELUX_16_VIEWApp::Options options;
     bool help = false;
     bool version = false;
+    bool trace = false;
     std::vector<const char*> others;  // not the program's own
 };
 
@@ -47,6 +52,8 @@ Arguments readArguments(int argc, char** argv) {
             read.version = true;
         } else if (arg == "--demo") {
             read.options.demo = true;
+        } else if (arg == "--trace") {
+            read.trace = true;
         } else if ((arg == "--screenshot" || arg == "--auto") && i + 1 < argc) {
             const QString value = QString::fromLocal8Bit(argv[++i]);
             read.options.autoSteps =
@@ -85,6 +92,7 @@ int CKORVELUX_16_VIEWApp::run(int argc, char** argv) {
         std::fprintf(stderr, kUsage, kAutoStepsHelp);
         return 2;
     }
+    if (arguments.trace) enableFrameTrace(stderr);
     return runWindow(arguments.options);
 }
 

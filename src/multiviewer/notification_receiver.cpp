@@ -2,11 +2,25 @@
 
 #include <array>
 
+#include "protocol/frame_trace.h"
+
 namespace kvx {
 
 NotificationReceiver::NotificationReceiver(std::unique_ptr<UdpSocket> socket, const DeviceId& device,
                                            Clock& clock, ReportCallback onReport)
-    : socket_(std::move(socket)), device_(device), clock_(clock), onReport_(std::move(onReport)) {
+    : NotificationReceiver(
+          std::move(socket),
+          [device](std::span<const uint8_t> datagram, const Ipv4Endpoint&) {
+              return isFromDevice(datagram, device);
+          },
+          clock, std::move(onReport)) {}
+
+NotificationReceiver::NotificationReceiver(std::unique_ptr<UdpSocket> socket, ReportFilter accepts,
+                                           Clock& clock, ReportCallback onReport)
+    : socket_(std::move(socket)),
+      accepts_(std::move(accepts)),
+      clock_(clock),
+      onReport_(std::move(onReport)) {
     if (socket_) thread_ = std::thread([this] { loop(); });
 }
 
@@ -28,8 +42,8 @@ void NotificationReceiver::loop() {
         const int length = socket_->receiveFrom(buffer, from);
         if (length > 0) {
             const std::span<const uint8_t> datagram(buffer.data(), static_cast<size_t>(length));
-            if (isFromDevice(datagram, device_) && onReport_)
-                onReport_(Bytes(datagram.begin(), datagram.end()));
+            if (frameTraceOn()) traceFrame(TraceDirection::Receive, reportTraceLink(from), datagram);
+            if (accepts_(datagram, from) && onReport_) onReport_(Bytes(datagram.begin(), datagram.end()));
             continue;  // datagrams that arrive back to back are taken without a wait
         }
         // Nothing waiting, or a receive error: wait for the next datagram or for stop(), which interrupts.

@@ -25,9 +25,14 @@ inline constexpr int kReportRetryPauseMs = 20;
 class NotificationReceiver {
 public:
     using ReportCallback = std::function<void(Bytes datagram)>;
+    // Whether a datagram from `sender` is a report of the device listened to.
+    using ReportFilter = std::function<bool(std::span<const uint8_t> datagram, const Ipv4Endpoint& sender)>;
 
-    // Starts the thread at once.
+    // Starts the thread at once; keeps the datagrams whose bytes 10 to 13 carry the device's DeviceId.
     NotificationReceiver(std::unique_ptr<UdpSocket> socket, const DeviceId& device, Clock& clock,
+                         ReportCallback onReport);
+    // The same with a filter of the caller's (korvelux-ctl, which may know a device by its address alone).
+    NotificationReceiver(std::unique_ptr<UdpSocket> socket, ReportFilter accepts, Clock& clock,
                          ReportCallback onReport);
     // Stops the thread.
     ~NotificationReceiver();
@@ -43,7 +48,7 @@ private:
     void loop();
 
     std::unique_ptr<UdpSocket> socket_;
-    const DeviceId device_;
+    const ReportFilter accepts_;
     Clock& clock_;
     const ReportCallback onReport_;
     std::atomic<bool> running_{true};

@@ -9,10 +9,8 @@
 #include "protocol/control_frame.h"
 
 namespace kvx {
-namespace {
 
-// Data bytes (from byte 18) that each handled code reads; none for a code that is not handled.
-std::optional<size_t> dataBytesUsed(uint8_t code) {
+std::optional<size_t> reportDataBytes(uint8_t code) {
     switch (code) {
         case mv::kLoadDefault:
         case mv::kStateChanged:
@@ -47,6 +45,8 @@ std::optional<size_t> dataBytesUsed(uint8_t code) {
             return std::nullopt;
     }
 }
+
+namespace {
 
 struct Report {
     uint8_t code;
@@ -269,7 +269,7 @@ ReportOutcome applyReport(std::span<const uint8_t> datagram, const DeviceId& id,
                           PageUpdates& pages) {
     if (!isFromDevice(datagram, id) || datagram.size() <= frame::kCommandOffset) return kIgnored;
     const uint8_t code = datagram[frame::kCommandOffset];
-    const std::optional<size_t> used = dataBytesUsed(code);
+    const std::optional<size_t> used = reportDataBytes(code);
     if (!used || (*used > 0 && datagram.size() < frame::kDataOffset + *used)) return kIgnored;
     const auto data = [&](size_t i) { return i < *used ? datagram[frame::kDataOffset + i] : uint8_t{0}; };
     const Report report{code, data(0), data(1), data(2), state.CurrentPage};

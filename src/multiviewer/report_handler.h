@@ -12,6 +12,9 @@ namespace kvx {
 
 using DeviceId = std::array<uint8_t, 4>;
 
+// Data bytes (from byte 18) that the report of a code carries; none for a code that no report has.
+std::optional<size_t> reportDataBytes(uint8_t code);
+
 // A report belongs to the connected device when bytes 10 to 13 carry its DeviceId.
 bool isFromDevice(std::span<const uint8_t> datagram, const DeviceId& id);
 

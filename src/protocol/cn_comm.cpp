@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "protocol/frame_trace.h"
 #include "protocol/utf8_text.h"
 
 namespace kvx {
@@ -148,6 +149,8 @@ size_t CnComm::read(uint8_t* buffer, size_t n) {
     if (!device_) return 0;
     const size_t got = device_->read(buffer, n);
     bytesRead_ += static_cast<uint32_t>(got);
+    if (got > 0 && frameTraceOn())
+        traceFrame(TraceDirection::Receive, serialTraceLink(portName_), std::span(buffer, got));
     return got;
 }
 
@@ -158,6 +161,8 @@ size_t CnComm::write(const uint8_t* bytes, size_t n) {
     const std::optional<size_t> written = device_->write(bytes, n);
     if (!written) return 0;
     bytesWritten_ += static_cast<uint32_t>(*written);
+    if (*written > 0 && frameTraceOn())
+        traceFrame(TraceDirection::Send, serialTraceLink(portName_), std::span(bytes, *written));
     return *written;
 }
 

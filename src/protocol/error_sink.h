@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace kvx {
@@ -14,5 +15,8 @@ public:
 
 // Diagnostic lines ("readLen = %d \n" and the like) go to standard output, exactly as given, nowhere else.
 void writeDiagnostic(const std::string& line);
+// Sends them to another stream instead: korvelux-ctl --json keeps its standard output for the JSON document
+// and writes them to stderr.
+void sendDiagnosticsTo(std::FILE* out);
 
 }  // namespace kvx

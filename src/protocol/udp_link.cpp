@@ -1,5 +1,7 @@
 #include "protocol/udp_link.h"
 
+#include "protocol/frame_trace.h"
+
 namespace kvx {
 
 UdpLink::UdpLink(Network& network, ErrorSink& errors) : network_(network), errors_(errors) {}
@@ -61,13 +63,18 @@ int UdpLink::receive(std::span<uint8_t> buffer) {
     if (!commandSocket_) return -1;
     Ipv4Endpoint from;
     const int n = commandSocket_->receiveFrom(buffer, from);
-    if (n > 0) peer_ = from;
+    if (n > 0) {
+        peer_ = from;
+        if (frameTraceOn()) traceFrame(TraceDirection::Receive, lanTraceLink(from), buffer.first(size_t(n)));
+    }
     return n;
 }
 
 int UdpLink::sendToPeer(std::span<const uint8_t> datagram) {
     if (!commandSocket_) return -1;
-    return commandSocket_->sendTo(datagram, peer_);
+    const int sent = commandSocket_->sendTo(datagram, peer_);
+    if (sent >= 0 && frameTraceOn()) traceFrame(TraceDirection::Send, lanTraceLink(peer_), datagram);
+    return sent;
 }
 
 }  // namespace kvx

@@ -197,4 +197,13 @@ QImage drawSkinArt(const SkinBitmap& entry, LayoutPictureArt layoutArt) {
     return image;
 }
 
+QImage drawProgramIcon(int size) {
+    const SkinBitmap* icon = skinBitmap(kProgramIconNumber);
+    if (!icon) return {};
+    SkinBitmap sized = *icon;
+    sized.width = size;
+    sized.height = size;
+    return drawSkinArt(sized, nullptr);  // the icon is no layout picture
+}
+
 }  // namespace kvx

@@ -17,4 +17,9 @@ using LayoutPictureArt = void (*)(QPainter& painter, const SkinBitmap& entry);
 // layoutArt, and stays blank without it.
 QImage drawSkinArt(const SkinBitmap& entry, LayoutPictureArt layoutArt);
 
+// The program's icon (bitmap 128) drawn at size x size pixels, its corners see-through: the window's icon
+// and the desktop's (the package installs it in these sizes).
+QImage drawProgramIcon(int size);
+inline constexpr int kProgramIconNumber = 128;
+
 }  // namespace kvx

@@ -37,6 +37,8 @@ void SimulatedDevice::handleFrame(std::span<const uint8_t> frame, const Reply& r
     {
         std::lock_guard lock(mutex_);
         frames_.emplace_back(frame.begin(), frame.end());
+        if (std::ranges::find(ignoredCommands_, frame[frame::kCommandOffset]) != ignoredCommands_.end())
+            return;
     }
     if (isDiscoveryProbe(frame)) {
         if (reply) reply(discoveryReply(frame[frame::kLinkOffset]));
@@ -53,6 +55,11 @@ void SimulatedDevice::handleText(std::string_view text) {
 void SimulatedDevice::setReportSink(ReportSink sink) {
     std::lock_guard lock(mutex_);
     reportSink_ = std::move(sink);
+}
+
+void SimulatedDevice::ignoreCommand(uint8_t code) {
+    std::lock_guard lock(mutex_);
+    ignoredCommands_.push_back(code);
 }
 
 std::vector<Bytes> SimulatedDevice::receivedFrames() const {

@@ -47,6 +47,9 @@ public:
     static bool isDiscoveryProbe(std::span<const uint8_t> frame);
 
     void setReportSink(ReportSink sink);
+    // From now on requests with this command code are received (and listed) but not acted on, as by a
+    // device that ignores them; for tests of the PC's verification.
+    void ignoreCommand(uint8_t code);
     // Every frame received, in order (for tests and the simulator's log).
     std::vector<Bytes> receivedFrames() const;
     std::vector<std::string> receivedTexts() const;
@@ -67,6 +70,7 @@ protected:
 private:
     Identity identity_;
     ReportSink reportSink_;
+    std::vector<uint8_t> ignoredCommands_;
     std::vector<Bytes> frames_;
     std::vector<std::string> texts_;
 };

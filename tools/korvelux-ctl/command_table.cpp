@@ -9,13 +9,14 @@
 namespace kvx {
 
 const std::vector<CtlCommand>& ctlCommands() {
-    static const std::vector<CtlCommand> commands{discoverCommand(), statusCommand(), mvCommand(),
-                                                  routeCommand(),    matrixCommand(), backlightCommand()};
+    static const std::vector<CtlCommand> commands{discoverCommand(), statusCommand(), watchCommand(),
+                                                  mvCommand(),       routeCommand(),  matrixCommand(),
+                                                  backlightCommand()};
     return commands;
 }
 
 void printCommandHelp(const CtlCommand& command) {
-    std::printf("%sLink options:\n%s", command.help, kLinkOptionsHelp);
+    std::printf("%sLink options:\n%sOutput options:\n%s", command.help, kLinkOptionsHelp, kOutputOptionsHelp);
 }
 
 }  // namespace kvx

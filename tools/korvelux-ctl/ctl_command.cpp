@@ -1,6 +1,7 @@
 #include "ctl_command.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace kvx {
 
@@ -12,6 +13,11 @@ int parseNumber(const std::string& text, int first, int last, const char* what) 
                          std::to_string(last) + ")");
     }
     return value;
+}
+
+void printJson(const Json& document) {
+    std::fputs(writeJson(document).c_str(), stdout);
+    std::fflush(stdout);
 }
 
 }  // namespace kvx

@@ -51,6 +51,7 @@ public:
     ErrorSink& errors() { return errors_; }
     UdpLink& udp() { return udp_; }
     CnComm& serial() { return serial_; }
+    DemoWorld* demo() { return demo_.get(); }  // the simulated devices of --demo, else nullptr
 
     // Runs the job on the exchange worker and waits for its result.
     template <class Result>

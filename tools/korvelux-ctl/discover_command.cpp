@@ -23,7 +23,23 @@ void printEntry(const std::string& item, const DeviceEntry& entry) {
                 entry.deviceId[3], entry.modelFlag);
 }
 
-int runDiscover(const std::vector<std::string>& args) {
+Json entryJson(const std::string& item, const DeviceEntry& entry) {
+    return Json(Json::Object{{"item", item},
+                             {"addressText", entry.address()},
+                             {"deviceType", entry.deviceType},
+                             {"subCode", entry.subCode},
+                             {"deviceId", Json::Array(entry.deviceId.begin(), entry.deviceId.end())},
+                             {"modelFlag", entry.modelFlag}});
+}
+
+void printSearchJson(const SearchResult& result) {
+    Json::Array devices;
+    for (size_t i = 0; i < result.found.entries.size(); ++i)
+        devices.push_back(entryJson(result.found.items[i], result.found.entries[i]));
+    printJson(Json(Json::Object{{"devices", std::move(devices)}, {"statusText", result.statusText}}));
+}
+
+int runDiscover(const std::vector<std::string>& args, const OutputOptions& output) {
     LinkOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help") {
@@ -36,10 +52,14 @@ int runDiscover(const std::vector<std::string>& args) {
     CtlSession session(options);
     const SearchResult result = session.exchange<SearchResult>([&session] { return search(session); });
     if (!result.ran) return kExitError;
-    for (size_t i = 0; i < result.found.entries.size(); ++i)
-        printEntry(result.found.items[i], result.found.entries[i]);
-    std::printf("%s\n", result.statusText.c_str());
-    std::fflush(stdout);
+    if (output.json) {
+        printSearchJson(result);
+    } else {
+        for (size_t i = 0; i < result.found.entries.size(); ++i)
+            printEntry(result.found.items[i], result.found.entries[i]);
+        std::printf("%s\n", result.statusText.c_str());
+        std::fflush(stdout);
+    }
     return result.selectedIndex >= 0 ? kExitOk : kExitNotFound;
 }
 
@@ -52,7 +72,9 @@ CtlCommand discoverCommand() {
         "Broadcasts the discovery probe and collects answers for 2000 ms, or writes it to the serial port\n"
         "and waits up to 3000 ms for one answer. Prints one line per device found, in list order:\n"
         "  ITEM<TAB>type=0xTT<TAB>sub=0xSS<TAB>id=IIIIIIII<TAB>model=0|1\n"
-        "(ITEM is NAME_ADDRESS on the LAN, NAME on a serial port), then the status text.\n"
+        "(ITEM is NAME_ADDRESS on the LAN, NAME on a serial port), then the status text. With --json:\n"
+        "  {\"devices\": [{\"item\": ITEM, \"addressText\": ADDRESS, \"deviceType\": T, \"subCode\": S,\n"
+        "  \"deviceId\": [4 numbers], \"modelFlag\": 0|1}, ...], \"statusText\": TEXT}\n"
         "Exit status: 0 a device was found, 1 none answered, 2 usage error, port or socket error.\n"
         "Options:\n"
         "  --help          show this text\n",

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kMaxBrightness = 100;
 
-int runBacklight(const std::vector<std::string>& args) {
+int runBacklight(const std::vector<std::string>& args, const OutputOptions& output) {
     MatrixOptions options;
     std::vector<std::string> words;
     if (!parseMatrixArguments(args, backlightCommand(), options, words)) return kExitOk;
@@ -24,13 +24,14 @@ int runBacklight(const std::vector<std::string>& args) {
     CtlSession session(options.link);
     MatrixTarget found;
     if (const int result = findMatrix(session, options, found); result != kExitOk) return result;
-    const int timeSent = sendOnWorker(
-        session, [&](DeviceLink& link) { return sendBacklightTime(link, found.target, time); },
-        "BacklightTime=" + backlightTimeText(time));
+    const int timeSent =
+        sendOnWorker(session, [&](DeviceLink& link) { return sendBacklightTime(link, found.target, time); });
     if (timeSent != kExitOk) return timeSent;
-    return sendOnWorker(
-        session, [&](DeviceLink& link) { return sendBacklightBrightness(link, found.target, brightness); },
-        "BacklightBrightness=" + std::to_string(brightness));
+    const int brightnessSent = sendOnWorker(
+        session, [&](DeviceLink& link) { return sendBacklightBrightness(link, found.target, brightness); });
+    if (brightnessSent != kExitOk) return brightnessSent;
+    printSent(output, {{"BacklightTime", backlightTimeText(time)}, {"BacklightBrightness", brightness}});
+    return kExitOk;
 }
 
 }  // namespace
@@ -44,7 +45,8 @@ CtlCommand backlightCommand() {
             "(\"15s\n"
             "Dim\", \"60s Dim\", \"15s Off\", \"60s Off\", \"Always On\"), then the brightness (0x52), 0 to "
             "100\n"
-            "percent. Prints 'sent BacklightTime=TEXT' and 'sent BacklightBrightness=N'.\n"
+            "percent. Prints 'sent BacklightTime=TEXT' and 'sent BacklightBrightness=N' (--json:\n"
+            "{\"sent\": {\"BacklightTime\": TEXT, \"BacklightBrightness\": N}}).\n"
             "Exit status: 0 both went out, 1 no matrix switcher found, 2 usage error, port or socket error.\n"
             "Options:\n") +
         kMatrixOptionsHelp;

@@ -23,23 +23,39 @@ struct MatrixReadback {
     ReadOutcome<BacklightReply> backlight;
 };
 
-void printRouting(const MatrixRouting& model, const MatrixRoutingReply& reply) {
-    for (int k = 1; k <= model.ports(); ++k)
-        std::printf("Route[%d]=%u\n", k, model.StatusRoute[static_cast<size_t>(k - 1)]);
-    std::printf("PanelLocked=%u\nDeviceDhcpOn=%u\n", reply.panelLocked, reply.dhcpOn);
-    std::printf("DeviceName=%s\n", reply.name ? toUtf8(*reply.name).c_str() : "");
-    if (model.kind().hasOutputFormat) {
-        const std::string_view format = kMatrixOutputFormats[model.MatrixOutputFormat].text;
-        std::printf("MatrixOutputFormat=%.*s\n", static_cast<int>(format.size()), format.data());
+// The fields that the reads gave, in the order the text lines print them.
+Json::Object routingFields(const MatrixRouting& model, const MatrixRoutingReply& reply) {
+    Json::Array routes(model.StatusRoute.begin(), model.StatusRoute.begin() + model.ports());
+    Json::Object fields{{"Route", std::move(routes)},
+                        {"PanelLocked", reply.panelLocked},
+                        {"DeviceDhcpOn", reply.dhcpOn},
+                        {"DeviceName", reply.name ? toUtf8(*reply.name) : std::string()}};
+    if (model.kind().hasOutputFormat)
+        fields.emplace_back("MatrixOutputFormat",
+                            std::string(kMatrixOutputFormats[model.MatrixOutputFormat].text));
+    return fields;
+}
+
+Json::Object backlightFields(const MatrixRouting& model) {
+    return {{"BacklightTime", backlightTimeText(model.BacklightTime)},
+            {"BacklightBrightness", model.BacklightBrightness}};
+}
+
+// Route[k]=m for each output, then Name=value lines.
+void printFields(const Json::Object& fields) {
+    for (const auto& [name, value] : fields) {
+        if (const Json::Array* routes = value.asArray()) {
+            for (size_t k = 0; k < routes->size(); ++k)
+                std::printf("%s[%zu]=%d\n", name.c_str(), k + 1, static_cast<int>(*(*routes)[k].asNumber()));
+        } else if (const std::string* text = value.asString()) {
+            std::printf("%s=%s\n", name.c_str(), text->c_str());
+        } else {
+            std::printf("%s=%d\n", name.c_str(), static_cast<int>(*value.asNumber()));
+        }
     }
 }
 
-void printBacklight(const MatrixRouting& model) {
-    std::printf("BacklightTime=%s\nBacklightBrightness=%u\n", backlightTimeText(model.BacklightTime).c_str(),
-                model.BacklightBrightness);
-}
-
-int runStatus(CtlSession& session, const MatrixTarget& found) {
+int runStatus(CtlSession& session, const MatrixTarget& found, const OutputOptions& output) {
     // Both reads in one job, as the panel reads them at its start and on refresh.
     const MatrixReadback readback = session.exchange<MatrixReadback>([&session, &found] {
         DeviceLink link = deviceLinkOf(session);
@@ -53,15 +69,21 @@ int runStatus(CtlSession& session, const MatrixTarget& found) {
         return kExitError;
     }
     MatrixRouting model(found.kind);
+    Json::Object fields;
     if (readback.routing.reply) {
         model.useRoutingReply(*readback.routing.reply);
-        printRouting(model, *readback.routing.reply);
+        fields = routingFields(model, *readback.routing.reply);
     }
     if (readback.backlight.reply) {
         model.useBacklightReply(*readback.backlight.reply);
-        printBacklight(model);
+        for (auto& field : backlightFields(model)) fields.push_back(std::move(field));
     }
-    std::fflush(stdout);
+    if (output.json) {
+        printJson(Json(std::move(fields)));
+    } else {
+        printFields(fields);
+        std::fflush(stdout);
+    }
     if (readback.routing.reply && readback.backlight.reply) return kExitOk;
     const char* missing = readback.routing.reply     ? "backlight"
                           : readback.backlight.reply ? "routing"
@@ -74,7 +96,7 @@ void refuseOn8x8(const MatrixKind& kind) {
     if (!kind.hasOutputFormat) throw UsageError("an 8x8 matrix switcher has no output format");
 }
 
-int runMatrix(const std::vector<std::string>& args) {
+int runMatrix(const std::vector<std::string>& args, const OutputOptions& output) {
     MatrixOptions options;
     Words words;
     if (!parseMatrixArguments(args, matrixCommand(), options, words)) return kExitOk;
@@ -89,11 +111,14 @@ int runMatrix(const std::vector<std::string>& args) {
     CtlSession session(options.link);
     MatrixTarget found;
     if (const int result = findMatrix(session, options, found); result != kExitOk) return result;
-    if (status) return runStatus(session, found);
+    if (status) return runStatus(session, found, output);
     refuseOn8x8(found.kind);
-    return sendOnWorker(
-        session, [&](DeviceLink& link) { return sendOutputFormat(link, found.target, position); },
-        "MatrixOutputFormat=" + std::string(kMatrixOutputFormats[static_cast<size_t>(position)].text));
+    const int sent = sendOnWorker(
+        session, [&](DeviceLink& link) { return sendOutputFormat(link, found.target, position); });
+    if (sent == kExitOk)
+        printSent(output, {{"MatrixOutputFormat",
+                            std::string(kMatrixOutputFormats[static_cast<size_t>(position)].text)}});
+    return sent;
 }
 
 std::string formatList() {
@@ -117,9 +142,13 @@ CtlCommand matrixCommand() {
             "PanelLocked, DeviceDhcpOn, DeviceName (empty when the device has none), on a 16x16 the\n"
             "MatrixOutputFormat as its list text (a code the list does not hold shows as 1080p60, as on\n"
             "the panel), BacklightTime as its list text (15s Dim, 60s Dim, 15s Off, 60s Off, Always On)\n"
-            "and BacklightBrightness in percent. The reads' own diagnostic lines come first.\n"
+            "and BacklightBrightness in percent. The reads' own diagnostic lines come first. With --json:\n"
+            "one object of the same fields, Route an array of the inputs of output 1, 2, ...; the\n"
+            "diagnostic lines then go to stderr.\n"
             "format TEXT: sets the output format of a 16x16 switcher (0x19) and prints 'sent\n"
-            "MatrixOutputFormat=TEXT'; refused on an 8x8. TEXT is one of:") +
+            "MatrixOutputFormat=TEXT' (--json: {\"sent\": {\"MatrixOutputFormat\": TEXT}}); refused on an "
+            "8x8.\n"
+            "TEXT is one of:") +
         formatList() +
         "Exit status: 0 read or sent, 1 no matrix switcher found or a reply missing (what came is printed),\n"
         "2 usage error, port or socket error.\n"

@@ -64,7 +64,7 @@ std::string routingTextOf(const RouteRequest& request, const MatrixKind& kind) {
     return routing.apply().routingText.value();
 }
 
-int runRoute(const std::vector<std::string>& args) {
+int runRoute(const std::vector<std::string>& args, const OutputOptions& output) {
     MatrixOptions options;
     Words words;
     if (!parseMatrixArguments(args, routeCommand(), options, words)) return kExitOk;
@@ -74,8 +74,10 @@ int runRoute(const std::vector<std::string>& args) {
     MatrixTarget found;
     if (const int result = findMatrix(session, options, found); result != kExitOk) return result;
     const std::string text = routingTextOf(parseRoute(words, found.kind.ports), found.kind);
-    return sendOnWorker(
-        session, [&](DeviceLink& link) { return sendRoutingText(link, found.target, text); }, text);
+    const int sent =
+        sendOnWorker(session, [&](DeviceLink& link) { return sendRoutingText(link, found.target, text); });
+    if (sent == kExitOk) printSent(output, {{kRoutingTextField, text}});
+    return sent;
 }
 
 }  // namespace
@@ -88,12 +90,10 @@ CtlCommand routeCommand() {
             "                          [--serial PATH [--baud N]] [--demo]\n"
             "Sends a matrix switcher the routing text that its panel sends for the same choice and prints "
             "it\n"
-            "as 'sent TEXT': input IN to the outputs listed (3 1,2,5 sends 3V1,2,5.), input IN to every "
-            "output\n"
-            "(3 all sends 3All.), or output k back to input k (one-to-one sends All#.). Inputs and outputs "
-            "are\n"
-            "1 to 8 on an 8x8 switcher and 1 to 16 on a 16x16; each output is listed once. Nothing is "
-            "awaited.\n"
+            "as 'sent TEXT' (--json: {\"sent\": {\"routingText\": TEXT}}): input IN to the outputs listed\n"
+            "(3 1,2,5 sends 3V1,2,5.), input IN to every output (3 all sends 3All.), or output k back to\n"
+            "input k (one-to-one sends All#.). Inputs and outputs are 1 to 8 on an 8x8 switcher and 1 to 16\n"
+            "on a 16x16; each output is listed once. Nothing is awaited.\n"
             "Exit status: 0 the text went out, 1 no matrix switcher found, 2 usage error, port or socket\n"
             "error.\n"
             "Options:\n") +

@@ -54,7 +54,7 @@ int findMatrix(CtlSession& session, const MatrixOptions& options, MatrixTarget& 
     return kExitOk;
 }
 
-int sendOnWorker(CtlSession& session, const std::function<bool(DeviceLink&)>& send, const std::string& what) {
+int sendOnWorker(CtlSession& session, const std::function<bool(DeviceLink&)>& send) {
     const bool sent = session.exchange<bool>([&session, &send] {
         DeviceLink link = deviceLinkOf(session);
         return send(link);
@@ -63,9 +63,24 @@ int sendOnWorker(CtlSession& session, const std::function<bool(DeviceLink&)>& se
         std::fprintf(stderr, "korvelux-ctl: the request could not be sent\n");
         return kExitError;
     }
-    std::printf("sent %s\n", what.c_str());
-    std::fflush(stdout);
     return kExitOk;
+}
+
+void printSent(const OutputOptions& output, const Json::Object& sent) {
+    if (output.json) {
+        printJson(Json(Json::Object{{"sent", sent}}));
+        return;
+    }
+    for (const auto& [name, value] : sent) {
+        const std::string text =
+            value.asString() ? *value.asString() : std::to_string(int(*value.asNumber()));
+        if (name == kRoutingTextField) {
+            std::printf("sent %s\n", text.c_str());
+        } else {
+            std::printf("sent %s=%s\n", name.c_str(), text.c_str());
+        }
+    }
+    std::fflush(stdout);
 }
 
 }  // namespace kvx

@@ -44,8 +44,13 @@ struct MatrixTarget {
 // Opens the serial port when one is chosen and finds the switcher as findDevice does; the same exit codes.
 int findMatrix(CtlSession& session, const MatrixOptions& options, MatrixTarget& found);
 
-// Runs one send on the exchange worker. Prints "sent WHAT" when it went out; otherwise says so on stderr and
+// Runs one send on the exchange worker. Returns kExitOk when it went out; otherwise says so on stderr and
 // returns kExitError.
-int sendOnWorker(CtlSession& session, const std::function<bool(DeviceLink&)>& send, const std::string& what);
+int sendOnWorker(CtlSession& session, const std::function<bool(DeviceLink&)>& send);
+
+// What went out: one line "sent NAME=VALUE" per member ("sent TEXT" for the routingText), or with --json
+// {"sent": {the members}}.
+void printSent(const OutputOptions& output, const Json::Object& sent);
+inline constexpr const char* kRoutingTextField = "routingText";
 
 }  // namespace kvx

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "ctl_command.h"
+#include "multiviewer/derived_data.h"
+#include "multiviewer/status_readback.h"
 #include "platform/ipv4.h"
 #include "protocol/discovery.h"
 
@@ -56,6 +58,21 @@ int findDevice(CtlSession& session, const std::optional<std::string>& device, co
     }
     std::fprintf(stderr, "korvelux-ctl: no %s found\n", wanted.name);
     return kExitNotFound;
+}
+
+int readMultiviewerState(CtlSession& session, const Target& target, MultiviewerState& state) {
+    const StatusReadback readback = session.exchange<StatusReadback>([&session, &target] {
+        DeviceLink link = deviceLinkOf(session);
+        return readStatusBlock(link, target);
+    });
+    if (readback.outcome == ReadbackOutcome::NoLink) return kExitError;
+    if (readback.outcome == ReadbackOutcome::NoReply) {
+        std::fprintf(stderr, "korvelux-ctl: no status reply within %d ms\n", kStatusReplyWindowMs);
+        return kExitNotFound;
+    }
+    applyReadback(readback, state);
+    recomputeWindowFormatText(state);
+    return kExitOk;
 }
 
 }  // namespace kvx

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ctl_session.h"
+#include "multiviewer/multiviewer_state.h"
 #include "protocol/device_link.h"
 
 namespace kvx {
@@ -42,6 +43,11 @@ int findDevice(CtlSession& session, const std::optional<std::string>& device, co
 inline int findMultiviewer(CtlSession& session, const std::optional<std::string>& device, Target& target) {
     return findDevice(session, device, {"multiviewer", {kTypeMultiviewer}, kTypeMultiviewer}, target);
 }
+
+// Reads the multiviewer's whole state (ReadStatus) on the exchange worker into `state`, with its window
+// format texts. Returns kExitOk; kExitError when the request could not go out; kExitNotFound, after saying so
+// on stderr, when no status reply came.
+int readMultiviewerState(CtlSession& session, const Target& target, MultiviewerState& state);
 
 // The link steps of the exchange worker, over the session's links.
 inline DeviceLink deviceLinkOf(CtlSession& session) {

@@ -9,7 +9,10 @@
 #include "multiviewer/multiviewer_commands.h"
 #include "multiviewer_ctl_commands.h"
 #include "multiviewer_target.h"
+#include "mv_backup.h"
+#include "mv_confirm.h"
 #include "protocol/utf8_text.h"
+#include "report_listener.h"
 
 namespace kvx {
 
@@ -185,30 +188,109 @@ const MvAction& actionNamed(const std::string& name) {
     throw UsageError("unknown multiviewer command '" + name + "'");
 }
 
-void printFrame(const Bytes& frame) {
+FieldDifference compared(std::string field, Json wanted, Json found) {
+    return {std::move(field), std::move(wanted), std::move(found)};
+}
+
+// The requests that the device does not report, and what their --confirm reads back instead.
+struct ReadBackConfirm {
+    const char* action;
+    ReadBackCheck check;
+};
+const ReadBackConfirm kReadBackConfirms[] = {
+    {"umd-name",
+     [](const MultiviewerState& sent, const MultiviewerState& device, const Words& w) {
+         const size_t in = input(w[0]) - 1u;
+         return compared("UmdName[" + w[0] + "]", toUtf8(sent.UmdName[in]), toUtf8(device.UmdName[in]));
+     }},
+    {"work-mode",
+     [](const MultiviewerState& sent, const MultiviewerState& device, const Words&) {
+         return compared("SwitcherMode", sent.SwitcherMode, device.SwitcherMode);
+     }},
+    {"dhcp", [](const MultiviewerState& sent, const MultiviewerState& device,
+                const Words&) { return compared("DeviceDhcpOn", sent.DhcpToggle, device.DeviceDhcpOn); }},
+    {"reset-matrix",
+     [](const MultiviewerState&, const MultiviewerState& device, const Words&) {
+         Json::Array oneToOne;
+         for (int k = 1; k <= kWindowCount; ++k) oneToOne.push_back(k);
+         return compared("MatrixRoute", oneToOne,
+                         Json::Array(device.MatrixRoute.begin(), device.MatrixRoute.end()));
+     }},
+};
+
+ReadBackCheck readBackCheckOf(const MvAction& action) {
+    for (const ReadBackConfirm& confirm : kReadBackConfirms) {
+        if (std::string_view(confirm.action) == action.name) return confirm.check;
+    }
+    return nullptr;
+}
+
+// "sent" and the frame's bytes in hex, with the confirmation's line; or one JSON document of them.
+void printRequest(const MvAction& action, const Bytes& frame, const std::optional<Confirmation>& confirmation,
+                  const OutputOptions& output) {
+    if (output.json) {
+        Json document(Json::Object{{"command", action.name},
+                                   {"code", frame[frame::kCommandOffset]},
+                                   {"sent", Json::Array(frame.begin(), frame.end())}});
+        if (confirmation) addConfirmation(*confirmation, document);
+        printJson(document);
+        return;
+    }
     std::printf("sent");
     for (uint8_t b : frame) std::printf(" %02X", b);
     std::printf("\n");
+    if (confirmation) printConfirmation(*confirmation);
+    std::fflush(stdout);
 }
 
-int runMv(const std::vector<std::string>& args) {
+// The options of mv besides those of every multiviewer command.
+struct MvArguments {
     MultiviewerOptions options;
+    bool confirm = false;
     Words words;
+};
+
+MvArguments parseMvArguments(const std::vector<std::string>& args, bool& help) {
+    MvArguments parsed;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help") {
-            printCommandHelp(mvCommand());
-            return kExitOk;
+            help = true;
+            return parsed;
         }
-        if (args[i].starts_with("--")) {
-            if (!takeMultiviewerOption(args, i, options))
+        if (args[i] == "--confirm") {
+            parsed.confirm = true;
+        } else if (args[i].starts_with("--")) {
+            if (!takeMultiviewerOption(args, i, parsed.options))
                 throw UsageError("unknown option '" + args[i] + "' for mv");
         } else {
-            words.push_back(args[i]);
+            parsed.words.push_back(args[i]);
         }
     }
-    if (words.empty()) throw UsageError("mv needs a multiviewer command");
-    const MvAction& action = actionNamed(words[0]);
-    words.erase(words.begin());
+    return parsed;
+}
+
+// save FILE and restore FILE; none for any other words.
+std::optional<int> runBackup(const MvArguments& mv, const OutputOptions& output) {
+    const std::string& name = mv.words[0];
+    if (name != "save" && name != "restore") return std::nullopt;
+    if (mv.words.size() != 2) throw UsageError("mv " + name + " takes FILE");
+    if (mv.confirm)
+        throw UsageError("--confirm goes with a single request; mv " + name + " reads the state back");
+    return name == "save" ? runSave(mv.words[1], mv.options, output)
+                          : runRestore(mv.words[1], mv.options, output);
+}
+
+int runMv(const std::vector<std::string>& args, const OutputOptions& output) {
+    bool help = false;
+    MvArguments mv = parseMvArguments(args, help);
+    if (help) {
+        printCommandHelp(mvCommand());
+        return kExitOk;
+    }
+    if (mv.words.empty()) throw UsageError("mv needs a multiviewer command");
+    if (const std::optional<int> backup = runBackup(mv, output)) return *backup;
+    const MvAction& action = actionNamed(mv.words[0]);
+    Words words(mv.words.begin() + 1, mv.words.end());
     if (words.size() != action.words) {
         throw UsageError(std::string("mv ") + action.name + " takes " +
                          (action.words ? action.usage : "nothing"));
@@ -216,8 +298,14 @@ int runMv(const std::vector<std::string>& args) {
     // The words are checked on a model of their own before the search and the request.
     {
         MultiviewerState scratch;
-        MultiviewerCommands noTransport(&scratch, {}, {});
+        std::vector<Bytes> checked;
+        MultiviewerCommands noTransport(
+            &scratch, {}, [&checked](Bytes frame, FrameRoute, auto) { checked.push_back(std::move(frame)); });
         action.send(noTransport, scratch, words);
+        if (mv.confirm && !readBackCheckOf(action) && !checked.empty() && !isReported(checked.front())) {
+            throw UsageError(std::string("mv ") + action.name + " " + (words.empty() ? "" : words[0] + " ") +
+                             "cannot be confirmed: the device neither reports it nor reads it back");
+        }
     }
 
     MultiviewerState model;
@@ -237,17 +325,34 @@ int runMv(const std::vector<std::string>& args) {
             frames.push_back(std::move(frame));
             afterSend(sent);
         });
-    session.emplace(options.link);
-    if (const int found = findMultiviewer(*session, options.device, target); found != kExitOk) return found;
+    session.emplace(mv.options.link);
+    if (const int found = findMultiviewer(*session, mv.options.device, target); found != kExitOk)
+        return found;
+    const ReadBackCheck readBack = mv.confirm ? readBackCheckOf(action) : nullptr;
+    // Listening starts before the request goes out, so that its report cannot be missed. The mode tells a
+    // source report's field.
+    MultiviewerState before;
+    std::optional<ReportListener> reports;
+    if (mv.confirm && !readBack) {
+        if (std::string_view(action.name) == "source") {
+            if (const int read = readMultiviewerState(*session, target, before); read != kExitOk) return read;
+        }
+        reports.emplace(*session, target);
+        if (!reports->listening()) return kExitError;
+    }
     action.send(commands, model, words);
     if (frames.empty()) throw UsageError(std::string("mv ") + action.name + ": nothing to send");
     if (!sent) {
         std::fprintf(stderr, "korvelux-ctl: the request could not be sent\n");
         return kExitError;
     }
-    printFrame(frames.front());
-    std::fflush(stdout);
-    return kExitOk;
+    std::optional<Confirmation> confirmation;
+    if (reports) confirmation = confirmByReport(*reports, frames.front(), before.SwitcherMode != 0);
+    if (readBack) confirmation = confirmByReadBack(*session, target, readBack, model, words);
+    printRequest(action, frames.front(), confirmation, output);
+    if (!confirmation || confirmation->confirmed) return kExitOk;
+    std::fprintf(stderr, "korvelux-ctl: %s\n", confirmation->failure.c_str());
+    return kExitDiffers;
 }
 
 }  // namespace
@@ -255,9 +360,13 @@ int runMv(const std::vector<std::string>& args) {
 CtlCommand mvCommand() {
     static const std::string help = [] {
         std::string text =
-            "usage: korvelux-ctl mv COMMAND [WORDS] [--device ADDRESS] [--serial PATH [--baud N]] [--demo]\n"
+            "usage: korvelux-ctl mv COMMAND [WORDS] [--confirm] [--device ADDRESS] [--serial PATH [--baud "
+            "N]]\n"
+            "                       [--demo]\n"
             "Sends one request of the multiviewer's command set, as the panel's senders build it, to the\n"
-            "multiviewer and prints it as 'sent' and its bytes in hex. Nothing is awaited. INPUT and WINDOW\n"
+            "multiviewer and prints it as 'sent' and its bytes in hex (--json: {\"command\": NAME, \"code\": "
+            "C,\n"
+            "\"sent\": [bytes]}). Nothing is awaited unless --confirm is given. INPUT and WINDOW\n"
             "are 1 to 16; a switch is 0, 1, off or on; a COLOUR is a palette name (Black, Blue, Red, ...,\n"
             "HalfTrans) or an index, 0 to 15 for text colours and 0 to 31 for background colours.\n"
             "Commands:\n";
@@ -267,11 +376,26 @@ CtlCommand mvCommand() {
             std::snprintf(line, sizeof line, "  %-34s %s\n", call.c_str(), action.summary);
             text += line;
         }
+        text += kBackupHelp;
         text +=
             std::string(
-                "Exit status: 0 the request went out, 1 no multiviewer found, 2 usage error, port or socket\n"
-                "error.\n"
-                "Options:\n") +
+                "Exit status: 0 the request went out (and was confirmed, or restored with every setting\n"
+                "matching), 1 no multiviewer found or no status reply, 2 usage error, unreadable or bad "
+                "state\n"
+                "file, port or socket error, 3 not confirmed, or settings that differ after a restore.\n"
+                "Options:\n"
+                "  --confirm       listen on UDP port 7001 and wait up to 1000 ms for the device's report "
+                "of\n"
+                "                  the change; print 'confirmed' and the report (--json: \"confirmed\": "
+                "true,\n"
+                "                  \"report\": {...}), or exit with 3 when none comes or it says otherwise.\n"
+                "                  umd-name, work-mode, dhcp and reset-matrix, which the device does not "
+                "report,\n"
+                "                  are confirmed by reading the state back ('confirmed read-back "
+                "FIELD=VALUE',\n"
+                "                  \"readBack\": {\"field\", \"wanted\", \"found\"}); umd-size and preset "
+                "save,\n"
+                "                  which it neither reports nor reads back, refuse --confirm\n") +
             kDeviceOptionHelp + "  --help          show this text\n";
         return text;
     }();

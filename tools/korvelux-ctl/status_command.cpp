@@ -2,17 +2,16 @@
 #include <cstdio>
 
 #include "ctl_session.h"
-#include "multiviewer/derived_data.h"
-#include "multiviewer/status_readback.h"
+#include "multiviewer/state_json.h"
+#include "multiviewer/state_print.h"
 #include "multiviewer_ctl_commands.h"
 #include "multiviewer_target.h"
-#include "multiviewer/state_print.h"
 
 namespace kvx {
 
 namespace {
 
-int runStatus(const std::vector<std::string>& args) {
+int runStatus(const std::vector<std::string>& args, const OutputOptions& output) {
     MultiviewerOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help") {
@@ -25,20 +24,14 @@ int runStatus(const std::vector<std::string>& args) {
     CtlSession session(options.link);
     Target target;
     if (const int found = findMultiviewer(session, options.device, target); found != kExitOk) return found;
-    const StatusReadback readback = session.exchange<StatusReadback>([&session, &target] {
-        DeviceLink link = deviceLinkOf(session);
-        return readStatusBlock(link, target);
-    });
-    if (readback.outcome == ReadbackOutcome::NoLink) return kExitError;
-    if (readback.outcome == ReadbackOutcome::NoReply) {
-        std::fprintf(stderr, "korvelux-ctl: no status reply within %d ms\n", kStatusReplyWindowMs);
-        return kExitNotFound;
-    }
     MultiviewerState state;
-    applyReadback(readback, state);
-    recomputeWindowFormatText(state);
-    printMultiviewerState(state, stdout);
-    std::fflush(stdout);
+    if (const int read = readMultiviewerState(session, target, state); read != kExitOk) return read;
+    if (output.json) {
+        printJson(multiviewerStateJson(state));
+    } else {
+        printMultiviewerState(state, stdout);
+        std::fflush(stdout);
+    }
     return kExitOk;
 }
 
@@ -51,6 +44,8 @@ CtlCommand statusCommand() {
             "Reads the whole state of a multiviewer (ReadStatus, 0x0A) and waits up to 2000 ms for its\n"
             "status reply.\n") +
         kStatusPrintHelp +
+        "With --json: one object of the same fields, numbers as numbers, texts as strings, arrays as arrays\n"
+        "of 16, WindowSignal elements as {\"present\": P, \"format\": F}.\n" +
         "Exit status: 0 the state was read, 1 no multiviewer or no reply, 2 usage error, port or socket\n"
         "error.\n"
         "Options:\n" +

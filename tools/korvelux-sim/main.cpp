@@ -56,7 +56,10 @@ int main(int argc, char** argv) {
 
     const auto devices = kvx::makeSimulatedDevices(options->devices);
     kvx::DeviceList deviceList;
-    for (const auto& device : devices) deviceList.push_back(device.get());
+    for (const auto& device : devices) {
+        for (uint8_t code : options->ignoredCommands) device->ignoreCommand(code);
+        deviceList.push_back(device.get());
+    }
 
     kvx::PosixNetwork network;
     std::unique_ptr<kvx::UdpDeviceHost> udpHost;
@@ -91,7 +94,8 @@ int main(int argc, char** argv) {
     if (options->frontPanelDemo) {
         for (const auto& device : devices) {
             if (auto* multiviewer = dynamic_cast<kvx::MultiviewerDevice*>(device.get()))
-                frontPanels.push_back(std::make_unique<kvx::FrontPanelDemo>(*multiviewer));
+                frontPanels.push_back(
+                    std::make_unique<kvx::FrontPanelDemo>(*multiviewer, options->frontPanelIntervalMs));
         }
     }
 

@@ -47,11 +47,16 @@ const char* simUsage() {
            "  --front-panel-demo    every multiviewer changes something on its front panel every 4 s\n"
            "                        (layout, a source, a UMD switch, a label colour, a signal) and reports "
            "it\n"
+           "  --front-panel-interval MS\n"
+           "                        with --front-panel-demo: a change every MS milliseconds, 50 to 60000\n"
+           "                        (default 4000)\n"
            "  --front-panel-input   read front-panel actions of the first multiviewer from standard input,\n"
            "                        one per line, each applied and reported at once; prints\n"
            "                        \"front-panel: done|refused|unknown LINE\" for each:\n"
            "                        layout CODE | source WINDOW INPUT | umd INPUT ON |\n"
            "                        colour CODE(hex) INDEX COLOUR | signal WINDOW PRESENT FORMAT | defaults\n"
+           "  --ignore CODE         the devices take requests with the command code CODE (hex) but do not\n"
+           "                        act on them or report them, as a faulty device would (repeatable)\n"
            "  --help                show this text\n"
            "Answers go back to the sender; reports go to port 7001 of the PC that last spoke.\n"
            "Every request received is logged to stderr in hex, one line each.\n";
@@ -109,7 +114,8 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             options.frontPanelDemo = true;
         } else if (arg == "--front-panel-input") {
             options.frontPanelInput = true;
-        } else if ((arg == "--bind" || arg == "--port" || arg == "--device" || arg == "--serial-pieces") &&
+        } else if ((arg == "--bind" || arg == "--port" || arg == "--device" || arg == "--serial-pieces" ||
+                    arg == "--front-panel-interval" || arg == "--ignore") &&
                    !hasValue) {
             error = arg + " needs a value";
             return std::nullopt;
@@ -134,6 +140,20 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
                 return std::nullopt;
             }
             options.serialPieces = *pieces;
+        } else if (arg == "--front-panel-interval") {
+            const auto interval = parseNumber<int>(args[++i], 10, 50, 60000);
+            if (!interval) {
+                error = "bad interval '" + args[i] + "', expected 50 to 60000";
+                return std::nullopt;
+            }
+            options.frontPanelIntervalMs = *interval;
+        } else if (arg == "--ignore") {
+            const auto code = parseNumber<unsigned>(args[++i], 16, 0, 0xFF);
+            if (!code) {
+                error = "bad command code '" + args[i] + "', expected 00 to ff";
+                return std::nullopt;
+            }
+            options.ignoredCommands.push_back(static_cast<uint8_t>(*code));
         } else if (arg == "--device") {
             auto identity = parseDeviceOption(args[++i], options.devices.size(), error);
             if (!identity) return std::nullopt;

@@ -16,7 +16,9 @@ struct SimOptions {
     bool serial = false;
     int serialPieces = 1;
     bool frontPanelDemo = false;   // the multiviewers change something on their front panel every few seconds
+    int frontPanelIntervalMs = 4000;
     bool frontPanelInput = false;  // front-panel actions of the first multiviewer read from standard input
+    std::vector<uint8_t> ignoredCommands;  // request codes that the devices do not act on
     bool help = false;
 };
 

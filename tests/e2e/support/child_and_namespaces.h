@@ -73,6 +73,11 @@ public:
         return in_ >= 0 && ::write(in_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     }
 
+    // Sends SIGINT, as Ctrl-C does; finish() then collects the way the program ended.
+    void interrupt() {
+        if (pid_ > 0) ::kill(pid_, SIGINT);
+    }
+
     // The first line on stdout that starts with prefix (without it), or nothing by the deadline.
     std::optional<std::string> lineStartingWith(const std::string& prefix, int timeoutMs) {
         const auto deadline = Steady::now() + std::chrono::milliseconds(timeoutMs);
