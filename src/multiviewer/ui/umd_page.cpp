@@ -53,16 +53,7 @@ CClass_16_view_umd::CClass_16_view_umd(const PageContext& context, QWidget* pare
         edit->installEventFilter(this);
         labels_[k] = edit;
     }
-    // Takes the focus from a label edit when the background is clicked; never shown.
-    focusTarget_ = new QPushButton(this);
-    placer().place(focusTarget_, kFocusTargetId, QRect(0, 0, 1, 1));
-    focusTarget_->hide();
     refresh();
-}
-
-CClass_16_view_umd::~CClass_16_view_umd() {
-    // The edits are deleted after this body; the focus they lose then is no commit.
-    closing_ = true;
 }
 
 void CClass_16_view_umd::refresh() {
@@ -117,7 +108,7 @@ int CClass_16_view_umd::inputOf(const QObject* edit) const {
 
 bool CClass_16_view_umd::eventFilter(QObject* watched, QEvent* event) {
     const int input = inputOf(watched);
-    if (input == 0 || closing_) return MultiviewerPage::eventFilter(watched, event);
+    if (input == 0) return MultiviewerPage::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::FocusIn:
             focusedLabel_ = input;
@@ -140,7 +131,7 @@ bool CClass_16_view_umd::eventFilter(QObject* watched, QEvent* event) {
 
 void CClass_16_view_umd::mousePressEvent(QMouseEvent* event) {
     if (focusedLabel_ != 0) {
-        focusTarget_->setFocus(Qt::MouseFocusReason);  // the edit loses the focus and commits
+        setFocus(Qt::MouseFocusReason);  // the edit loses the focus and commits
         focusedLabel_ = 0;
     }
     event->accept();  // the background click goes no further

@@ -4,29 +4,27 @@
 
 #include "multiviewer/ui/multiviewer_page.h"
 
-class QPushButton;
-
 namespace kvx {
 
 class CLimitEdit;
 
 // The UMD page (page 2): the labels of the sixteen inputs, their switches and the master switch. A label is
 // committed (stored and sent) when its edit loses the focus, when Enter is pressed in it (the focus stays),
-// and when the page's background is clicked after a label edit had the focus.
+// and when the page's background is clicked after a label edit had the focus: the page itself then takes
+// the focus.
 class CClass_16_view_umd : public MultiviewerPage {
     Q_OBJECT
 public:
     static constexpr int kBackground = 301;
-    static constexpr int kFocusTargetId = 1047;
     static constexpr int kAllUmdOff = 201;
     static constexpr int kAllUmdOn = 202;
     static constexpr int kTypedLimit = 11;
     static constexpr int labelEdit(int input) { return 1030 + input; }  // inputs 1 to 16
     static constexpr int inputBitmap(int input, bool on) { return (on ? 397 : 396) + 2 * input; }
 
+    // A label edit that loses the focus while the page is destroyed commits nothing: the edits go in the
+    // QWidget destructor, when this class's event filter no longer runs (and the senders may be gone).
     CClass_16_view_umd(const PageContext& context, QWidget* parent);
-    // A label edit that loses the focus while the page goes away commits nothing.
-    ~CClass_16_view_umd() override;
 
     // Refresh labels: every edit shows its input's UmdName (and the switches their state, see showSwitches).
     void refresh() override;
@@ -52,9 +50,7 @@ private:
     std::array<CLimitEdit*, kInputCount> labels_{};
     std::array<CShadeButtonST*, kInputCount> inputButtons_{};
     CShadeButtonST* allUmdButton_ = nullptr;
-    QPushButton* focusTarget_ = nullptr;
     int focusedLabel_ = 0;
-    bool closing_ = false;
 };
 
 }  // namespace kvx
