@@ -51,7 +51,8 @@ const char* simUsage() {
            "                        one per line, each applied and reported at once; prints\n"
            "                        \"front-panel: done|refused|unknown LINE\" for each:\n"
            "                        layout CODE | source WINDOW INPUT | umd INPUT ON |\n"
-           "                        colour CODE(hex) INDEX COLOUR | signal WINDOW PRESENT FORMAT | defaults\n"
+           "                        colour CODE(hex) INDEX COLOUR | signal WINDOW PRESENT FORMAT | defaults |\n"
+           "                        request CODE BYTE... (hex: the change that request makes, e.g. 5d 00)\n"
            "  --help                show this text\n"
            "Answers go back to the sender; reports go to port 7001 of the PC that last spoke.\n"
            "Every request received is logged to stderr in hex, one line each.\n";
