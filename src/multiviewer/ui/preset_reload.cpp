@@ -20,9 +20,10 @@ PresetReload::PresetReload(MultiviewerPanelServices& panel, QWidget* page)
     : QWidget(page), panel_(panel), page_(page) {
     hide();
     wait_.setSingleShot(true);
+    wait_.setTimerType(Qt::PreciseTimer);  // a coarse timer may end the device's 3000 ms up to 5% early
     connect(&wait_, &QTimer::timeout, this, &PresetReload::readBack);
     countdown_.setInterval(kCountdownMs);
-    connect(&countdown_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&countdown_, &QTimer::timeout, this, [this] { update(box()); });
 }
 
 PresetReload::~PresetReload() {
@@ -75,6 +76,12 @@ void PresetReload::finish() {
     panel_.finishExchange();
 }
 
+QRect PresetReload::box() const {
+    QRect box(QPoint(), kBoxSize);
+    box.moveCenter(rect().center());
+    return box;
+}
+
 QString PresetReload::statusText() const {
     switch (phase_) {
         case Phase::Queued:
@@ -98,8 +105,7 @@ void PresetReload::paintEvent(QPaintEvent*) {
     veil.setAlpha(kVeilAlpha);
     painter.fillRect(rect(), veil);
 
-    QRect box(QPoint(), kBoxSize);
-    box.moveCenter(rect().center());
+    const QRect box = this->box();
     painter.setPen(kEdge);
     painter.setBrush(kStrip);
     painter.drawRoundedRect(box, 6, 6);

@@ -42,9 +42,10 @@ protected:
 private:
     enum class Phase { Idle, Queued, Waiting, ReadingBack };
 
-    void start();     // the exchange's turn: send, then wait
-    void readBack();  // the wait is over
-    void finish();    // the state is in the model
+    void start();       // the exchange's turn: send, then wait
+    void readBack();    // the wait is over
+    void finish();      // the state is in the model
+    QRect box() const;  // where the text and the progress bar stand, in the middle of the page
 
     MultiviewerPanelServices& panel_;
     QWidget* page_;
