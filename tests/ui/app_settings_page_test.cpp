@@ -265,6 +265,20 @@ TEST_F(SettingsPage, AReportForAnotherPageChangesOnlyTheModel) {
     EXPECT_EQ(pageControls(), shown);
 }
 
+TEST_F(SettingsPage, AfterAWholeStateReportThePageShowsTheStateReadBack) {
+    setDeviceModel([](MultiviewerState& m) {
+        m.OutputFormat = 14;
+        m.FormatStatusOn = 0;
+        m.AudioAlarmOn = 1;
+    });
+    open();
+    ASSERT_EQ(formatList()->currentIndex(), 7);
+    device.loadDefaults();  // 1080p60, Format Status on, Audio Alarm off
+    ASSERT_TRUE(QTest::qWaitFor([this] { return formatList()->currentIndex() == 0; }, kReloadTimeoutMs));
+    EXPECT_EQ(bitmapOf(kFormatStatus), 206);
+    EXPECT_EQ(bitmapOf(kAudioAlarm), 203);
+}
+
 // A reload asked for while the panel reads the device again after its report waits for that read to end,
 // so the two never overlap; the click is not lost.
 TEST_F(SettingsPage, LoadCustomDuringAReReadStartsOnceTheReReadHasEnded) {

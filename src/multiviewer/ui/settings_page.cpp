@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <iterator>
 
-#include "controls/set_bitmap_resource.h"
 #include "controls/shade_button_st.h"
 #include "multiviewer/derived_data.h"
 #include "multiviewer/geometry.h"
@@ -34,24 +34,15 @@ struct Switch {
     void (MultiviewerCommands::*send)(uint8_t on);
 };
 
-const Switch kFormatStatusSwitch{
-    control::kFormatStatusButton,         buttonPlace(0, 0), 205, 206, &MultiviewerState::FormatStatusOn,
-    &MultiviewerCommands::setFormatStatus};
-const Switch kAudioAlarmSwitch{
-    control::kAudioAlarmButton,         buttonPlace(1, 0), 203, 204, &MultiviewerState::AudioAlarmOn,
-    &MultiviewerCommands::setAudioAlarm};
-const Switch kTimecodeSwitch{
-    control::kTimecodeButton,         buttonPlace(0, 1), 282, 283, &MultiviewerState::TimecodeOn,
-    &MultiviewerCommands::setTimecode};
-
-// Flips a switch: the button shows the new value and its sender stores and sends it.
-void pressSwitch(const Switch& s, CShadeButtonST* button, MultiviewerState& state,
-                 MultiviewerCommands& commands) {
-    if (state.PanelLocked) return;
-    const uint8_t on = state.*s.field == 0 ? 1 : 0;
-    SetBitmapResource(*button, on ? s.onBitmap : s.offBitmap);
-    (commands.*s.send)(on);
-}
+// Format Status, Audio Alarm Enable and Timecode Enable.
+const Switch kSwitches[] = {
+    {control::kFormatStatusButton, buttonPlace(0, 0), 205, 206, &MultiviewerState::FormatStatusOn,
+     &MultiviewerCommands::setFormatStatus},
+    {control::kAudioAlarmButton, buttonPlace(1, 0), 203, 204, &MultiviewerState::AudioAlarmOn,
+     &MultiviewerCommands::setAudioAlarm},
+    {control::kTimecodeButton, buttonPlace(0, 1), 282, 283, &MultiviewerState::TimecodeOn,
+     &MultiviewerCommands::setTimecode},
+};
 
 QStringList formatListItems() {
     QStringList items;
@@ -66,14 +57,10 @@ CClass_16_view_set::CClass_16_view_set(const PageContext& context, QWidget* pare
     formatList_ = makeList(control::kOutputFormatList, kFormatListPlace, formatListItems());
     connect(formatList_, &QComboBox::activated, this, &CClass_16_view_set::chooseFormat);
 
-    const auto makeSwitch = [this](const Switch& s, void (CClass_16_view_set::*press)()) {
-        CShadeButtonST* button = makeBitmapButton(s.id, s.place, s.offBitmap);
-        connect(button, &QPushButton::clicked, this, press);
-        return button;
-    };
-    formatStatus_ = makeSwitch(kFormatStatusSwitch, &CClass_16_view_set::pressFormatStatus);
-    audioAlarm_ = makeSwitch(kAudioAlarmSwitch, &CClass_16_view_set::pressAudioAlarm);
-    timecode_ = makeSwitch(kTimecodeSwitch, &CClass_16_view_set::pressTimecode);
+    for (size_t i = 0; i < std::size(kSwitches); ++i) {
+        switches_[i] = makeBitmapButton(kSwitches[i].id, kSwitches[i].place, kSwitches[i].offBitmap);
+        connect(switches_[i], &QPushButton::clicked, this, [this, i] { pressSwitch(i); });
+    }
 
     auto* loadDefault = makeBitmapButton(kLoadDefaultId, buttonPlace(1, 1), kLoadDefaultBitmap);
     connect(loadDefault, &QPushButton::clicked, this, &CClass_16_view_set::pressLoadDefault);
@@ -99,10 +86,10 @@ void CClass_16_view_set::refresh() {
 void CClass_16_view_set::showModel() {
     // A code outside the table leaves the list as it is: without selection at creation.
     if (const auto position = outputFormatPosition(state().OutputFormat)) showEntry(formatList_, *position);
-    for (const auto& [s, button] :
-         {std::pair{&kFormatStatusSwitch, formatStatus_}, std::pair{&kAudioAlarmSwitch, audioAlarm_},
-          std::pair{&kTimecodeSwitch, timecode_}})
-        showBitmap(button, state().*s->field ? s->onBitmap : s->offBitmap);
+    for (size_t i = 0; i < std::size(kSwitches); ++i) {
+        const Switch& s = kSwitches[i];
+        showBitmap(switches_[i], state().*s.field ? s.onBitmap : s.offBitmap);
+    }
 }
 
 void CClass_16_view_set::chooseFormat(int position) {
@@ -115,16 +102,12 @@ void CClass_16_view_set::chooseFormat(int position) {
     commands().setOutputFormat(*code);
 }
 
-void CClass_16_view_set::pressFormatStatus() {
-    pressSwitch(kFormatStatusSwitch, formatStatus_, state(), commands());
-}
-
-void CClass_16_view_set::pressAudioAlarm() {
-    pressSwitch(kAudioAlarmSwitch, audioAlarm_, state(), commands());
-}
-
-void CClass_16_view_set::pressTimecode() {
-    pressSwitch(kTimecodeSwitch, timecode_, state(), commands());
+void CClass_16_view_set::pressSwitch(size_t which) {
+    if (which >= std::size(kSwitches) || state().PanelLocked) return;
+    const Switch& s = kSwitches[which];
+    const uint8_t on = state().*s.field == 0 ? 1 : 0;
+    showBitmap(switches_[which], on ? s.onBitmap : s.offBitmap);
+    (commands().*s.send)(on);  // the sender stores the new value
 }
 
 void CClass_16_view_set::pressSaveCustom(uint8_t preset) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "multiviewer/ui/multiviewer_page.h"
@@ -30,9 +32,7 @@ public:
 
     // The operator's actions, as the controls trigger them.
     void chooseFormat(int position);
-    void pressFormatStatus();
-    void pressAudioAlarm();
-    void pressTimecode();
+    void pressSwitch(size_t which);  // 0 Format Status, 1 Audio Alarm Enable, 2 Timecode Enable
     void pressLoadDefault();
     void pressSaveCustom(uint8_t preset);  // 1 or 2
     void pressLoadCustom(uint8_t preset);  // 1 or 2
@@ -46,9 +46,7 @@ private:
     void recomputeAndRepaint();
 
     QComboBox* formatList_ = nullptr;
-    CShadeButtonST* formatStatus_ = nullptr;
-    CShadeButtonST* audioAlarm_ = nullptr;
-    CShadeButtonST* timecode_ = nullptr;
+    std::array<CShadeButtonST*, 3> switches_{};  // Format Status, Audio Alarm Enable, Timecode Enable
     PresetReload* reload_ = nullptr;
 };
 
