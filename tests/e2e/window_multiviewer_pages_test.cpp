@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "e2e/support/child_and_namespaces.h"
+#include "e2e/support/logged_bytes.h"
 #include "protocol/control_frame.h"
 
 namespace {
@@ -15,16 +16,6 @@ using namespace kvx::e2e;
 #ifdef KVX_APP_PATH
 
 const char* const kMultiviewer = "a1:Studio:01:0A0B0C0D";
-
-std::string hex(const kvx::Bytes& bytes) {
-    std::string out;
-    char byte[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(byte, sizeof byte, " %02X", b);
-        out += byte;
-    }
-    return out;
-}
 
 // The request as the simulator logs it when it comes from the PC's port 7000.
 std::string logged(const std::string& pc, uint8_t code, const kvx::Bytes& payload) {
