@@ -278,7 +278,8 @@ TEST_F(UmdPage, AfterTheDeviceLoadsItsDefaultsThePageShowsTheLabelsAndSwitchesRe
     });
     ASSERT_EQ(edit(1)->text(), "CAM A");
     device.loadDefaults();  // labels "Umd_01" ..., every switch on
-    waitFor([this] { return edit(1)->text() == "Umd_01"; });
+    // The re-read and the device's 3000 ms: a bound generous enough for a loaded machine.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return edit(1)->text() == "Umd_01"; }, 20000));
     EXPECT_EQ(model().UmdName[0], u"Umd_01");
     EXPECT_EQ(bitmapOf(kAllUmd), 202);
     for (int n = 1; n <= 16; ++n) EXPECT_EQ(bitmapOf(inputButton(n)), onBitmap(n)) << n;
