@@ -8,11 +8,9 @@
 
 #include <QComboBox>
 #include <QTest>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/control_listing.h"
@@ -29,18 +27,6 @@
 #include "simulator/sim_network_host.h"
 
 namespace kvx {
-
-// Time moves on as the program sleeps, as on a ManualClock, so that a 2000 ms search window costs little;
-// but each sleep also takes a twentieth of its time for real. On a bare ManualClock the report receiver,
-// which polls with 20 ms sleeps, spins and moves time on so fast that a read-back's 2000 ms for the device's
-// answer can be over before it has even sent its request.
-class YieldingClock : public ManualClock {
-public:
-    void sleepMs(int ms) override {
-        ManualClock::sleepMs(ms);
-        std::this_thread::sleep_for(std::chrono::microseconds(ms * 50));
-    }
-};
 
 class MultiviewerWindowTest : public ::testing::Test {
 public:
@@ -143,7 +129,7 @@ protected:
         settle();
     }
 
-    YieldingClock clock;
+    ManualClock clock;
     SimNetwork network;
     MultiviewerDevice device;
     std::unique_ptr<SimNetworkDeviceHost> host;
