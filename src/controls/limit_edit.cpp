@@ -2,6 +2,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace kvx {
 
@@ -28,8 +29,15 @@ bool CLimitEdit::acceptsTyped(char16_t code) {
     return code <= kHighestAccepted && code != kBackslash;
 }
 
+QString CLimitEdit::fitting(const QString& typed) const {
+    // Only printable text is inserted; Backspace and other control characters do not add to the text.
+    if (typedLimit_ <= 0 || typed.isEmpty() || !typed.front().isPrint()) return typed;
+    const qsizetype room = typedLimit_ - (text().size() - selectedText().size());
+    return typed.left(std::max<qsizetype>(room, 0));
+}
+
 void CLimitEdit::keyPressEvent(QKeyEvent* event) {
-    const QString kept = keptTyped(event->text());
+    const QString kept = fitting(keptTyped(event->text()));
     if (kept.size() == event->text().size()) {
         QLineEdit::keyPressEvent(event);
     } else if (!kept.isEmpty()) {
@@ -41,7 +49,7 @@ void CLimitEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void CLimitEdit::inputMethodEvent(QInputMethodEvent* event) {
-    const QString kept = keptTyped(event->commitString());
+    const QString kept = fitting(keptTyped(event->commitString()));
     if (kept.size() == event->commitString().size()) {
         QLineEdit::inputMethodEvent(event);
         return;

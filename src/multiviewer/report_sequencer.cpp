@@ -11,6 +11,7 @@ namespace {
 // The field a report changes: its code and, for the codes that carry one, the index of the input, window
 // or output. Every whole-state report is the same field: the whole state.
 constexpr uint32_t kWholeState = 0xFFFFFFFF;
+constexpr uint32_t kExchange = 0xFFFFFFFE;  // no report: exchanges wait in their order and replace nothing
 uint32_t fieldOf(std::span<const uint8_t> datagram, bool wholeState) {
     if (wholeState) return kWholeState;
     const uint8_t code = datagram[frame::kCommandOffset];
@@ -45,7 +46,7 @@ void ReportSequencer::arrive(Bytes datagram) {
     if (!isFromDevice(datagram, device_) || datagram.size() <= frame::kCommandOffset) return;
     const std::optional<bool> reset = wholeStateReset(datagram, device_);
     const uint32_t field = fieldOf(datagram, reset.has_value());
-    Waiting report{std::move(datagram), reset, field};
+    Waiting report{std::move(datagram), reset, field, {}};
     if (!busy_) {
         start(report);
         return;
@@ -64,6 +65,15 @@ void ReportSequencer::hold() {
     busy_ = true;
 }
 
+void ReportSequencer::queueExchange(std::function<void()> start) {
+    Waiting exchange{{}, std::nullopt, kExchange, std::move(start)};
+    if (busy_) {
+        waiting_.push_back(std::move(exchange));
+    } else {
+        this->start(exchange);
+    }
+}
+
 void ReportSequencer::finish() {
     busy_ = false;
     while (!busy_ && !waiting_.empty()) {
@@ -75,7 +85,10 @@ void ReportSequencer::finish() {
 }
 
 void ReportSequencer::start(const Waiting& report) {
-    if (report.wholeStateReset) {
+    if (report.exchange) {
+        busy_ = true;
+        report.exchange();
+    } else if (report.wholeStateReset) {
         busy_ = true;
         if (steps_.reread) steps_.reread(*report.wholeStateReset);
     } else if (steps_.apply) {

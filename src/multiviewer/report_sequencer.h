@@ -21,7 +21,7 @@ namespace kvx {
 // re-reads. Among the waiting reports, a later one for the same field (the same code and index) takes the
 // place of an earlier one, at the end, as the last value wins: what waits stays bounded by the number of
 // fields however many reports a device sends. A preset reload of the owner holds the reports back the same
-// way. Runs on the UI thread.
+// way, and takes its turn after a re-read that is under way. Runs on the UI thread.
 class ReportSequencer {
 public:
     struct Steps {
@@ -37,6 +37,10 @@ public:
     void arrive(Bytes datagram);
     // Holds the reports back while another long exchange runs (a preset reload); finish() releases them.
     void hold();
+    // A long exchange of the owner (a preset reload) that must not overlap a re-read: start runs at once
+    // when nothing is under way, else in its turn after what is under way and the reports that arrived
+    // before it. The reports that arrive meanwhile wait; the owner calls finish() once it has finished.
+    void queueExchange(std::function<void()> start);
     // The re-read (or the hold) has finished: the waiting reports are applied in order, up to the next
     // whole-state report, which starts the next re-read.
     void finish();
@@ -49,7 +53,8 @@ private:
         Bytes datagram;
         // Set for a whole-state report: whether it resets the selections.
         std::optional<bool> wholeStateReset;
-        uint32_t field;  // reports for one field replace each other while they wait
+        uint32_t field;                  // reports for one field replace each other while they wait
+        std::function<void()> exchange;  // set for a long exchange of the owner (no datagram then)
     };
     void start(const Waiting& report);
 

@@ -94,6 +94,20 @@ constexpr SkinRow kMatrixPageRows[] = {
     listLabel("OUT 13", 13), listLabel("OUT 14", 14), listLabel("OUT 15", 15), listLabel("OUT 16", 16),
 };
 
+// UMD page 490 x 420: ALL UMD ON at the top, below it two plates of eight rows, each an input's SDI button
+// and its label edit; inputs 1 to 8 on the left, 9 to 16 on the right.
+constexpr SkinRow kUmdPageRows[] = {
+    {"INPUTS 1 - 8", {20, 56, 205, 20}, {20, 84, 205, 315}, true},
+    {"INPUTS 9 - 16", {265, 56, 205, 20}, {265, 84, 205, 315}, true},
+};
+
+// Settings page 490 x 420: the output format list at the top, the switches and preset buttons below it in
+// two columns on one plate.
+constexpr SkinRow kSettingsPageRows[] = {
+    {"OUTPUT FORMAT", {35, 30, 160, 26}, {200, 30, 150, 26}, false},
+    {"", {}, {35, 100, 420, 220}, true},
+};
+
 // Every bitmap the program uses, one line each, in the order of their numbers. Button faces leave their
 // last 3 columns transparent: a button with a caption draws its picture 3 pixels in from the left.
 constexpr SkinBitmap kTable[] = {
@@ -131,6 +145,16 @@ constexpr SkinBitmap kTable[] = {
     {197, 130, 45, Art::Button, "ONE TO ONE", S},
     {198, 130, 45, Art::Button, "APPLY", N},
     {199, 130, 45, Art::Button, "APPLY", S},
+    // The UMD page's master switch and the settings page's switches (off, on) and preset buttons.
+    {201, 160, 34, Art::Button, "ALL UMD ON", N},
+    {202, 160, 34, Art::Button, "ALL UMD ON", S},
+    {203, 200, 40, Art::Button, "AUDIO ALARM ENABLE", N},
+    {204, 200, 40, Art::Button, "AUDIO ALARM ENABLE", S},
+    {205, 200, 40, Art::Button, "FORMAT STATUS", N},
+    {206, 200, 40, Art::Button, "FORMAT STATUS", S},
+    {207, 200, 40, Art::Button, "LOAD CUSTOM 1", N},
+    {208, 200, 40, Art::Button, "LOAD CUSTOM 2", N},
+    {209, 200, 40, Art::Button, "LOAD DEFAULT", N},
     // Layout pictures, normal and highlighted, captioned with their layout code (numbers as the layout
     // catalogue gives them): one window 70 x 45, several windows 114 x 76.
     {215, 70, 45, Art::LayoutPicture, "1", N},
@@ -197,6 +221,11 @@ constexpr SkinBitmap kTable[] = {
     {276, 114, 76, Art::LayoutPicture, "121", S},
     {277, 114, 76, Art::LayoutPicture, "160", N},
     {278, 114, 76, Art::LayoutPicture, "160", S},
+    // The settings page's preset and time code buttons.
+    {280, 200, 40, Art::Button, "SAVE TO CUSTOM 1", N},
+    {281, 200, 40, Art::Button, "SAVE TO CUSTOM 2", N},
+    {282, 200, 40, Art::Button, "TIMECODE ENABLE", N},
+    {283, 200, 40, Art::Button, "TIMECODE ENABLE", S},
     // The multiviewer's page buttons, normal and selected, and the pages' backgrounds.
     {284, 65, 80, Art::Button, "AUDIO", N},
     {285, 65, 80, Art::Button, "AUDIO", S},
@@ -212,10 +241,10 @@ constexpr SkinBitmap kTable[] = {
     {295, 95, 80, Art::Button, "UMD", S},
     {296, 490, 420, Art::Page, "AUDIO", N},
     {297, 490, 420, Art::Page, "COLOR", N},
-    {298, 490, 420, Art::Page, "SETTINGS", N},
+    {298, 490, 420, Art::Page, "SETTINGS", N, kSettingsPageRows},
     {299, 490, 420, Art::Page, "LAYOUT MODE", N, kLayoutPageRows},
     {300, 490, 420, Art::Page, "SWITCHER MODE", N, kMatrixPageRows},
-    {301, 490, 420, Art::Page, "UMD", N},
+    {301, 490, 420, Art::Page, "UMD", N, kUmdPageRows},
     // Layout pictures of layouts 61, 83, 102 and 161.
     {361, 114, 76, Art::LayoutPicture, "61", N},
     {362, 114, 76, Art::LayoutPicture, "61", S},
@@ -225,6 +254,39 @@ constexpr SkinBitmap kTable[] = {
     {384, 114, 76, Art::LayoutPicture, "102", S},
     {391, 114, 76, Art::LayoutPicture, "161", N},
     {392, 114, 76, Art::LayoutPicture, "161", S},
+    // The UMD page's input switches: 396 + 2n off, 397 + 2n on for input n.
+    {398, 70, 28, Art::Button, "SDI 1", N},
+    {399, 70, 28, Art::Button, "SDI 1", S},
+    {400, 70, 28, Art::Button, "SDI 2", N},
+    {401, 70, 28, Art::Button, "SDI 2", S},
+    {402, 70, 28, Art::Button, "SDI 3", N},
+    {403, 70, 28, Art::Button, "SDI 3", S},
+    {404, 70, 28, Art::Button, "SDI 4", N},
+    {405, 70, 28, Art::Button, "SDI 4", S},
+    {406, 70, 28, Art::Button, "SDI 5", N},
+    {407, 70, 28, Art::Button, "SDI 5", S},
+    {408, 70, 28, Art::Button, "SDI 6", N},
+    {409, 70, 28, Art::Button, "SDI 6", S},
+    {410, 70, 28, Art::Button, "SDI 7", N},
+    {411, 70, 28, Art::Button, "SDI 7", S},
+    {412, 70, 28, Art::Button, "SDI 8", N},
+    {413, 70, 28, Art::Button, "SDI 8", S},
+    {414, 70, 28, Art::Button, "SDI 9", N},
+    {415, 70, 28, Art::Button, "SDI 9", S},
+    {416, 70, 28, Art::Button, "SDI 10", N},
+    {417, 70, 28, Art::Button, "SDI 10", S},
+    {418, 70, 28, Art::Button, "SDI 11", N},
+    {419, 70, 28, Art::Button, "SDI 11", S},
+    {420, 70, 28, Art::Button, "SDI 12", N},
+    {421, 70, 28, Art::Button, "SDI 12", S},
+    {422, 70, 28, Art::Button, "SDI 13", N},
+    {423, 70, 28, Art::Button, "SDI 13", S},
+    {424, 70, 28, Art::Button, "SDI 14", N},
+    {425, 70, 28, Art::Button, "SDI 14", S},
+    {426, 70, 28, Art::Button, "SDI 15", N},
+    {427, 70, 28, Art::Button, "SDI 15", S},
+    {428, 70, 28, Art::Button, "SDI 16", N},
+    {429, 70, 28, Art::Button, "SDI 16", S},
     {450, 130, 45, Art::Button, "REFRESH", P},
     {451, 130, 45, Art::Button, "REFRESH", N},
     {454, 135, 35, Art::Button, "APPLY", N},

@@ -36,7 +36,8 @@ FrontPanelResult applyFrontPanelCommand(MultiviewerDevice& device, std::string_v
     const std::vector<std::string_view> w = words(line);
     if (w.empty()) return FrontPanelResult::Unknown;
     std::vector<std::optional<uint8_t>> n;
-    for (size_t i = 1; i < w.size(); ++i) n.push_back(byteOf(w[i], w[0] == "colour" && i == 1 ? 16 : 10));
+    const auto isHex = [&w](size_t i) { return w[0] == "request" || (w[0] == "colour" && i == 1); };
+    for (size_t i = 1; i < w.size(); ++i) n.push_back(byteOf(w[i], isHex(i) ? 16 : 10));
     for (const auto& value : n) {
         if (!value) return FrontPanelResult::Unknown;
     }
@@ -47,6 +48,11 @@ FrontPanelResult applyFrontPanelCommand(MultiviewerDevice& device, std::string_v
     if (verb == "umd" && n.size() == 2) return done(device.switchUmd(*n[0], *n[1]));
     if (verb == "colour" && n.size() == 3) return done(device.changeColour(*n[0], *n[1], *n[2]));
     if (verb == "signal" && n.size() == 3) return done(device.setSignal(*n[0], *n[1], *n[2]));
+    if (verb == "request" && !n.empty()) {
+        Bytes payload;
+        for (size_t i = 1; i < n.size(); ++i) payload.push_back(*n[i]);
+        return done(device.frontPanelChange(*n[0], payload));
+    }
     if (verb == "defaults" && n.empty()) {
         device.loadDefaults();
         return FrontPanelResult::Done;

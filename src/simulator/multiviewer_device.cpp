@@ -132,4 +132,11 @@ void MultiviewerDevice::loadDefaults() {
     act(mv::kLoadDefault, payload);
 }
 
+bool MultiviewerDevice::frontPanelChange(uint8_t code, std::span<const uint8_t> payload) {
+    if (code == mv::kWindowSignal)
+        return payload.size() == 3 && setSignal(payload[0], payload[1], payload[2]);
+    if (code == mv::kReadStatus) return false;  // a question of the PC, not a change
+    return act(code, payload);
+}
+
 }  // namespace kvx

@@ -46,6 +46,10 @@ public:
                       uint8_t colour);  // one of the six colour codes; index 0 all
     bool setSignal(uint8_t window, uint8_t present, uint8_t format);  // window 0 to 15, format 0 to 63
     void loadDefaults();
+    // Any change that a request of the command set makes, given by the request's code and payload (frame
+    // byte 17 on), made on the front panel: applied and reported as the request would be. Code 0x51 sets a
+    // window's signal as setSignal does, from [window, present, format].
+    bool frontPanelChange(uint8_t code, std::span<const uint8_t> payload);
 
 protected:
     void onFrame(std::span<const uint8_t> frame, const Reply& reply) override;

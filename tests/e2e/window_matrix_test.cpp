@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/support/child_and_namespaces.h"
+#include "e2e/support/logged_bytes.h"
 #include "protocol/control_frame.h"
 
 namespace {
@@ -15,16 +16,6 @@ using namespace kvx::e2e;
 const char* const kSwitcher = "83:TQL2408P:01:01020304";
 // Input 3 (control 1160), outputs 1 and 2 (1174, 1175), apply (1190), once the panel has read the device.
 const char* const kRouteThreeToOneAndTwo = "click:1160,click:1174,click:1175,click:1190,wait:500";
-
-std::string hex(const kvx::Bytes& bytes) {
-    std::string out;
-    char byte[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(byte, sizeof byte, " %02X", b);
-        out += byte;
-    }
-    return out;
-}
 
 // What the panel sent, as the simulator logged it: both read-backs, then the routing text.
 void expectReadsThenRouting(const std::string& log, const std::string& source, kvx::LinkKind link) {

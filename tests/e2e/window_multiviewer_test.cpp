@@ -5,25 +5,15 @@
 
 #ifdef KVX_APP_PATH
 #include <QImage>
-#include <cstdio>
 #include <filesystem>
 
 #include "e2e/support/child_and_namespaces.h"
+#include "e2e/support/logged_bytes.h"
 #include "protocol/control_frame.h"
 
 namespace {
 
 using namespace kvx::e2e;
-
-std::string hex(const kvx::Bytes& bytes) {
-    std::string out;
-    char byte[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(byte, sizeof byte, " %02X", b);
-        out += byte;
-    }
-    return out;
-}
 
 // The preview's area of a window screenshot: the panel at (20, 160), the preview at (5, 40) in it.
 QImage previewOf(const std::string& file) {

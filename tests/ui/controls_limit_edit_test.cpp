@@ -69,5 +69,30 @@ TEST(LimitEdit, PastedAndSetTextIsNotFiltered) {
     EXPECT_EQ(keyed.text(), raw);
 }
 
+TEST(LimitEdit, TheTypedLimitStopsTypingButNotTextThatIsSetOrPasted) {
+    CLimitEdit edit;
+    edit.setTypedLimit(4);
+    QTest::keyClicks(&edit, "abcdef");
+    EXPECT_EQ(edit.text(), "abcd");
+    QInputMethodEvent composed;
+    composed.setCommitString("xy");
+    QApplication::sendEvent(&edit, &composed);
+    EXPECT_EQ(edit.text(), "abcd");
+    // Typing over a selection replaces it within the limit.
+    edit.setSelection(1, 2);
+    QTest::keyClicks(&edit, "XYZ");
+    EXPECT_EQ(edit.text(), "aXYd");
+
+    // A longer text set from elsewhere stays whole; it can be shortened but not lengthened.
+    edit.setText("abcdefg");
+    QTest::keyClick(&edit, Qt::Key_H);
+    EXPECT_EQ(edit.text(), "abcdefg");
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), "abcdef");
+    QGuiApplication::clipboard()->setText("123");
+    edit.paste();
+    EXPECT_EQ(edit.text(), "abcdef123");
+}
+
 }  // namespace
 }  // namespace kvx

@@ -10,8 +10,10 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "app/control_listing.h"
 #include "app/main_window.h"
 #include "controls/message_boxes.h"
 #include "controls/set_bitmap_resource.h"
@@ -112,6 +114,14 @@ protected:
     // The payload (from byte 17) of a request.
     static Bytes payloadOf(const Bytes& frame) {
         return frame.size() < 20 ? Bytes{} : Bytes(frame.begin() + 17, frame.end() - 3);
+    }
+    // The frame of a request with this code and payload, as the panel sends it to the device.
+    static Bytes request(uint8_t code, const Bytes& payload) {
+        return buildFrame(kTypeMultiviewer, 0x01, kLinkLan, code, payload);
+    }
+    // The controls of the page shown as the scripted runs list them, one per line.
+    std::string pageControls() const {
+        return describeControls(panel()->currentPage()).join('\n').toStdString();
     }
     // Waits until the model shows a report of the device.
     void waitFor(const std::function<bool()>& condition) {

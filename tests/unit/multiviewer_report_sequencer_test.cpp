@@ -116,5 +116,33 @@ TEST_F(SequencerTest, AHoldKeepsReportsBackUntilItIsFinished) {
     EXPECT_EQ(steps, (Steps{"apply 33:40", "reread reset"}));
 }
 
+TEST_F(SequencerTest, AnExchangeStartsAtOnceWhenIdleAndReportsWaitUntilItFinishes) {
+    sequencer.queueExchange([this] { steps.push_back("exchange"); });
+    EXPECT_EQ(steps, (Steps{"exchange"}));
+    EXPECT_TRUE(sequencer.busy());
+    sequencer.arrive(report(mv::kSetAllUmd, 0));
+    sequencer.arrive(report(mv::kLoadCustom));  // the device's own report of the preset it loaded
+    EXPECT_EQ(steps, (Steps{"exchange"}));
+    sequencer.finish();
+    EXPECT_EQ(steps, (Steps{"exchange", "apply 5C:0", "reread keep"}));
+}
+
+TEST_F(SequencerTest, AnExchangeAskedForDuringAReReadTakesItsTurnAfterIt) {
+    sequencer.arrive(report(mv::kStateChanged));
+    sequencer.arrive(report(mv::kSetLayout, 4));
+    sequencer.arrive(report(mv::kSetBorder, 1));
+    sequencer.queueExchange([this] { steps.push_back("exchange"); });
+    sequencer.arrive(report(mv::kSetAllUmd, 0));
+    sequencer.arrive(report(mv::kSetBorder, 0));  // the border's last value now comes after the exchange
+    EXPECT_EQ(steps, (Steps{"reread reset"}));
+
+    sequencer.finish();  // the re-read: the reports before the exchange, then the exchange, which holds on
+    EXPECT_EQ(steps, (Steps{"reread reset", "apply 33:4", "exchange"}));
+    EXPECT_TRUE(sequencer.busy());
+    sequencer.finish();  // the exchange
+    EXPECT_EQ(steps, (Steps{"reread reset", "apply 33:4", "exchange", "apply 5C:0", "apply 3F:0"}));
+    EXPECT_FALSE(sequencer.busy());
+}
+
 }  // namespace
 }  // namespace kvx

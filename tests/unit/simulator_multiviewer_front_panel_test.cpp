@@ -131,7 +131,44 @@ INSTANTIATE_TEST_SUITE_P(
                    kPageLayout,
                    [](auto& d) { return d.setSignal(15, 1, 29); },
                    0x51,
-                   {15, 1, 29}}),
+                   {15, 1, 29}},
+        // Any request's change, given by its code and payload.
+        ActionCase{"FormatStatusOff",
+                   false,
+                   kPageSettings,
+                   [](auto& d) { return d.frontPanelChange(0x5D, Bytes{0}); },
+                   0x5D,
+                   {0}},
+        ActionCase{"OutputFormat",
+                   false,
+                   kPageSettings,
+                   [](auto& d) {
+                       return d.frontPanelChange(0x19, Bytes{0, 14});
+                   },
+                   0x19,
+                   {0, 14}},
+        ActionCase{"AudioAlarmOn",
+                   false,
+                   kPageSettings,
+                   [](auto& d) { return d.frontPanelChange(0x56, Bytes{1}); },
+                   0x56,
+                   {1}},
+        ActionCase{"UmdOffByCode",
+                   false,
+                   kPageUmd,
+                   [](auto& d) {
+                       return d.frontPanelChange(0x36, Bytes{5, 0});
+                   },
+                   0x36,
+                   {5, 0}},
+        ActionCase{"SignalByCode",
+                   false,
+                   kPageLayout,
+                   [](auto& d) {
+                       return d.frontPanelChange(0x51, Bytes{2, 1, 16});
+                   },
+                   0x51,
+                   {2, 1, 16}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FrontPanelSignal, ShowsItsFormatTextAtThePc) {
@@ -197,6 +234,15 @@ INSTANTIATE_TEST_SUITE_P(
     OutOfRange, FrontPanelRefuses,
     ::testing::Values(
         RefusedAction{"LayoutZero", [](auto& d) { return d.changeLayout(0); }},
+        RefusedAction{"ReadStatusIsNoChange", [](auto& d) { return d.frontPanelChange(0x0A, Bytes{}); }},
+        RefusedAction{"SignalWithoutItsFormat",
+                      [](auto& d) {
+                          return d.frontPanelChange(0x51, Bytes{2, 1});
+                      }},
+        RefusedAction{"FormatNotInTheTable",
+                      [](auto& d) {
+                          return d.frontPanelChange(0x19, Bytes{0, 2});
+                      }},
         RefusedAction{"LayoutSeventeen", [](auto& d) { return d.changeLayout(17); }},
         RefusedAction{"LayoutWithoutWindows", [](auto& d) { return d.changeLayout(43); }},
         RefusedAction{"WindowZero", [](auto& d) { return d.changeSource(0, 1); }},

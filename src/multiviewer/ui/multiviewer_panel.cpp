@@ -214,6 +214,23 @@ void CClass_child_main_dlg::sendFrame(Bytes frame, FrameRoute route, std::functi
         context_.uiDispatch());
 }
 
+void CClass_child_main_dlg::runExchange(std::function<void()> start) {
+    for (const auto& [page, button] : pageButtons_) button->setEnabled(false);
+    if (sequencer_) {
+        sequencer_->queueExchange(std::move(start));
+    } else {
+        start();
+    }
+}
+
+void CClass_child_main_dlg::finishExchange() {
+    for (const auto& [page, button] : pageButtons_) button->setEnabled(true);
+    // The reports that waited go to the page shown; not now, since the page may be going away.
+    QTimer::singleShot(0, this, [this] {
+        if (sequencer_) sequencer_->finish();
+    });
+}
+
 void CClass_child_main_dlg::repaintPreview() {
     update(previewRect_);
 }

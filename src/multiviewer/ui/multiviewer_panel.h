@@ -58,6 +58,10 @@ public:
 
     // MultiviewerView.
     void repaintPreview() override;
+    // MultiviewerPanelServices.
+    void runExchange(std::function<void()> start) override;
+    void finishExchange() override;
+    void readDeviceState(std::function<void()> then) override { readStatus(std::move(then)); }
 
     MultiviewerPage* currentPage() const { return page_; }
     // A control of the panel (page buttons, page area, anchor) by id, or nullptr.

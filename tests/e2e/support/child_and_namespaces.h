@@ -78,6 +78,15 @@ public:
         if (pid_ > 0) ::kill(pid_, SIGINT);
     }
 
+    // Whether the program has written this text to stderr by the deadline (all of stderr is kept).
+    bool stderrContains(const std::string& text, int timeoutMs) {
+        const auto deadline = Steady::now() + std::chrono::milliseconds(timeoutMs);
+        while (errText_.find(text) == std::string::npos) {
+            if (!pump(msLeft(deadline)) && msLeft(deadline) == 0) return false;
+        }
+        return true;
+    }
+
     // The first line on stdout that starts with prefix (without it), or nothing by the deadline.
     std::optional<std::string> lineStartingWith(const std::string& prefix, int timeoutMs) {
         const auto deadline = Steady::now() + std::chrono::milliseconds(timeoutMs);
