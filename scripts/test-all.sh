@@ -15,7 +15,9 @@ run_suite() {
     (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 300)
 }
 run_suite build/test
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/test-sanitize -DKVX_SANITIZE=ON
+# The leak suppressions name only system libraries that keep buffers for the life of the process.
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt" \
+    UBSAN_OPTIONS=print_stacktrace=1 run_suite build/test-sanitize -DKVX_SANITIZE=ON
 # The thread-sanitizer build holds only the tests that run threads. Any race report fails the test it came
 # from; the suppressions name nothing but Qt's own libraries, which are not built with the sanitizer.
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan-suppressions.txt" \

@@ -108,6 +108,36 @@ constexpr SkinRow kSettingsPageRows[] = {
     {"", {}, {35, 100, 420, 220}, true},
 };
 
+// Colour page 490 x 420: one column of lists beside their labels; the label colours of the inputs above,
+// the colours of the windows and the border below.
+constexpr SkinRow colourRow(std::string_view text, int y) {
+    return {text.data(), {24, y, 262, 22}, {296, y, 170, 22}, false};
+}
+constexpr SkinRow kColourPageRows[] = {
+    colourRow(kSource, 24),
+    colourRow(kUmdTextColor, 62),
+    colourRow(kUmdBackgroundColor, 100),
+    colourRow(kWindows, 156),
+    colourRow(kFormatStatusTextColor, 194),
+    colourRow(kFormatStatusBackgroundColor, 232),
+    colourRow(kBorderColor, 270),
+    colourRow(kTimeCodeTextColor, 308),
+    colourRow(kTimeCodeBackgroundColor, 346),
+};
+
+// Audio page 490 x 420: four labelled rows, the ALL AUDIO METER ON button centred below them. The Audio
+// Meter row holds the ON and OFF buttons side by side.
+constexpr SkinRow audioRow(std::string_view text, int y) {
+    return {text.data(), {40, y, 190, 22}, {240, y, 180, 22}, false};
+}
+constexpr SkinRow kAudioPageRows[] = {
+    audioRow(kAudioSourceFrom, 40),
+    audioRow(kAudioMeter, 88),
+    audioRow(kWindows, 136),
+    audioRow(kChannel, 184),
+    {kAllAudioMeterRow.data(), {}, {145, 260, 200, 45}, false},
+};
+
 // Every bitmap the program uses, one line each, in the order of their numbers. Button faces leave their
 // last 3 columns transparent: a button with a caption draws its picture 3 pixels in from the left.
 constexpr SkinBitmap kTable[] = {
@@ -239,8 +269,8 @@ constexpr SkinBitmap kTable[] = {
     {293, 70, 80, Art::Button, "SWITCHER", S},
     {294, 95, 80, Art::Button, "UMD", N},
     {295, 95, 80, Art::Button, "UMD", S},
-    {296, 490, 420, Art::Page, "AUDIO", N},
-    {297, 490, 420, Art::Page, "COLOR", N},
+    {296, 490, 420, Art::Page, "AUDIO", N, kAudioPageRows},
+    {297, 490, 420, Art::Page, "COLOR", N, kColourPageRows},
     {298, 490, 420, Art::Page, "SETTINGS", N, kSettingsPageRows},
     {299, 490, 420, Art::Page, "LAYOUT MODE", N, kLayoutPageRows},
     {300, 490, 420, Art::Page, "SWITCHER MODE", N, kMatrixPageRows},
@@ -289,6 +319,8 @@ constexpr SkinBitmap kTable[] = {
     {429, 70, 28, Art::Button, "SDI 16", S},
     {450, 130, 45, Art::Button, "REFRESH", P},
     {451, 130, 45, Art::Button, "REFRESH", N},
+    {452, 200, 45, Art::Button, "ALL AUDIO METER ON", N},
+    {453, 200, 45, Art::Button, "ALL AUDIO METER ON", S},
     {454, 135, 35, Art::Button, "APPLY", N},
     {455, 191, 117, Art::Button, "ONE TO ONE", N},
     {457, 1240, 540, Art::Window, "16 x 16 HD MATRIX SWITCHER", N, kMatrix16Rows},
@@ -358,6 +390,11 @@ const SkinRow* skinRow(int number, std::string_view label) {
     const auto it = std::find_if(entry->rows.begin(), entry->rows.end(),
                                  [label](const SkinRow& row) { return label == row.label; });
     return it != entry->rows.end() ? &*it : nullptr;
+}
+
+QRect skinRowControls(int number, std::string_view label) {
+    const SkinRow* row = skinRow(number, label);
+    return row ? row->controls : QRect();
 }
 
 }  // namespace kvx

@@ -52,6 +52,8 @@ std::span<const SkinBitmap> skinBitmaps();
 QSize skinBitmapSize(int number);
 // The row of a background with this label, or nullptr.
 const SkinRow* skinRow(int number, std::string_view label);
+// Where a background's row puts its controls; empty when the background has no such row.
+QRect skinRowControls(int number, std::string_view label);
 
 // Row labels of the backgrounds, for looking rows up with skinRow.
 namespace skin_rows {
@@ -70,6 +72,21 @@ inline constexpr std::string_view kConnectButton = "CONNECT BUTTON";
 inline constexpr std::string_view kNetwork = "Network";
 inline constexpr std::string_view kIpAddress = "IP Address";
 inline constexpr std::string_view kApplyButton = "APPLY BUTTON";
+// Colour page (297).
+inline constexpr std::string_view kSource = "Source";
+inline constexpr std::string_view kUmdTextColor = "UMD Text Color";
+inline constexpr std::string_view kUmdBackgroundColor = "UMD Background Color";
+inline constexpr std::string_view kWindows = "Windows";  // also the audio page's
+inline constexpr std::string_view kFormatStatusTextColor = "Format Status Text Color";
+inline constexpr std::string_view kFormatStatusBackgroundColor = "Format Status Background Color";
+inline constexpr std::string_view kBorderColor = "Border Color";
+inline constexpr std::string_view kTimeCodeTextColor = "Time Code Text Color";
+inline constexpr std::string_view kTimeCodeBackgroundColor = "Time Code Background Color";
+// Audio page (296).
+inline constexpr std::string_view kAudioSourceFrom = "Audio Source From";
+inline constexpr std::string_view kAudioMeter = "Audio Meter";
+inline constexpr std::string_view kChannel = "Channel";
+inline constexpr std::string_view kAllAudioMeterRow = "ALL AUDIO METER ON BUTTON";
 }  // namespace skin_rows
 
 }  // namespace kvx

@@ -44,13 +44,7 @@ std::string route(int k) {
 
 // The simulator's log line of bytes received on the pty.
 std::string ptyLogOf(const std::string& ascii) {
-    std::string line = "rx pty";
-    char hex[4];
-    for (unsigned char c : ascii) {
-        std::snprintf(hex, sizeof hex, " %02X", c);
-        line += hex;
-    }
-    return line + "\n";
+    return "rx pty" + hex(std::vector<uint8_t>(ascii.begin(), ascii.end())) + "\n";
 }
 
 // A 16x16 switcher (named so that its model flag is 1) served on a pty.

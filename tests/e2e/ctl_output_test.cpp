@@ -54,16 +54,6 @@ Json numbers(const kvx::Bytes& bytes) {
     return Json(Json::Array(bytes.begin(), bytes.end()));
 }
 
-std::string hex(const kvx::Bytes& bytes) {
-    std::string out;
-    char h[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(h, sizeof h, " %02X", b);
-        out += h;
-    }
-    return out;
-}
-
 // The demo's multiviewer as it is when a run starts.
 kvx::MultiviewerDevice demoMultiviewer() {
     return kvx::MultiviewerDevice(kvx::demoIdentities().front());

@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "e2e/support/child_and_namespaces.h"
-#include "e2e/support/logged_bytes.h"
 #include "protocol/control_frame.h"
 
 namespace {

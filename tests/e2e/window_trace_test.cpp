@@ -13,16 +13,6 @@ using namespace kvx::e2e;
 
 #ifdef KVX_APP_PATH
 
-std::string hex(const kvx::Bytes& bytes) {
-    std::string out;
-    char h[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(h, sizeof h, " %02X", b);
-        out += h;
-    }
-    return out;
-}
-
 Child::Result window(const std::vector<std::string>& options) {
     std::vector<std::string> argv{"env",        "QT_QPA_PLATFORM=offscreen", KVX_APP_PATH, "--demo", "--auto",
                                   "search,quit"};

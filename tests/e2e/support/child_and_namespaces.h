@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -19,6 +21,17 @@ using Steady = std::chrono::steady_clock;
 inline int msLeft(Steady::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Bytes as the simulator logs them: a space and two hex digits each (" A5 6C ...").
+inline std::string hex(const std::vector<uint8_t>& bytes) {
+    std::string out;
+    char byte[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(byte, sizeof byte, " %02X", b);
+        out += byte;
+    }
+    return out;
 }
 
 // A program started with its stdin, stdout and stderr on pipes; stopped (SIGTERM, then SIGKILL) when it goes.
