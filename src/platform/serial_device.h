@@ -31,6 +31,8 @@ public:
     virtual std::optional<size_t> inputCount() = 0;
     // Discards whatever waits in the input and output queues.
     virtual bool purge() = 0;
+    // Discards whatever waits in the input queue only; what was written still goes out.
+    virtual bool discardInput() = 0;
     // Reads up to n bytes, waiting as the time-outs allow; returns the bytes read.
     virtual size_t read(uint8_t* buffer, size_t n) = 0;
     // Writes all n bytes, waiting as the time-outs allow; nothing when the write cannot start.

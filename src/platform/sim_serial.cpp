@@ -69,7 +69,10 @@ public:
         return line_->arrivedCount();
     }
 
-    bool purge() override {
+    // What the PC writes reaches the device's handler at once, so only the input queue can be discarded.
+    bool purge() override { return discardInput(); }
+
+    bool discardInput() override {
         std::lock_guard lock(line_->mutex);
         if (!isOpen()) return false;
         // Bytes still on their way are not in the queue yet; they arrive after the purge.

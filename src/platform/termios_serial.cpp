@@ -73,6 +73,8 @@ public:
     }
 
     bool purge() override { return fd_ >= 0 && ::tcflush(fd_, TCIOFLUSH) == 0; }
+    // On a pty, flushing the output empties the other side's input: bytes already written would be lost.
+    bool discardInput() override { return fd_ >= 0 && ::tcflush(fd_, TCIFLUSH) == 0; }
 
     size_t read(uint8_t* buffer, size_t n) override {
         const SerialTimeouts t = timeouts();

@@ -116,7 +116,8 @@ void CnComm::closeLocked(int waitMs) {
         // Forced stop: the thread keeps its own session and device, and ends at its next running check.
         monitor_.detach();
     }
-    device_->purge();
+    // The input is of no more use; the output is not discarded, so that the last request still goes out.
+    device_->discardInput();
     device_->close();
     device_.reset();
     session_.reset();

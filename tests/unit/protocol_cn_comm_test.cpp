@@ -60,6 +60,7 @@ struct FakeLine {
     std::vector<int> bauds;
     std::vector<SerialTimeouts> timeouts;
     int purges = 0;
+    int inputDiscards = 0;
     int closes = 0;
     int cancels = 0;
     int reads = 0;
@@ -98,6 +99,12 @@ public:
         ++line_->purges;
         line_->input.clear();
         return !line_->faults.purge;
+    }
+    bool discardInput() override {
+        std::lock_guard lock(line_->mutex);
+        ++line_->inputDiscards;
+        line_->input.clear();
+        return true;
     }
     size_t read(uint8_t* buffer, size_t n) override {
         std::lock_guard lock(line_->mutex);
@@ -263,7 +270,8 @@ TEST_F(CnCommTest, ReopenClosesFirstAndOpensWithTheNewBaudRate) {
     {
         std::lock_guard lock(line(0).mutex);
         EXPECT_EQ(line(0).cancels, 1);
-        EXPECT_EQ(line(0).purges, 2);  // at open and at close
+        EXPECT_EQ(line(0).purges, 1);         // at open
+        EXPECT_EQ(line(0).inputDiscards, 1);  // at close
         EXPECT_EQ(line(0).closes, 1);
     }
     {
@@ -373,7 +381,8 @@ TEST_F(CnCommTest, CloseStopsTheMonitorAndReleasesThePortOnce) {
     comm.close();
     std::lock_guard lock(line().mutex);
     EXPECT_EQ(line().cancels, 1);
-    EXPECT_EQ(line().purges, 2);
+    EXPECT_EQ(line().purges, 1);
+    EXPECT_EQ(line().inputDiscards, 1);
     EXPECT_EQ(line().closes, 1);
 }
 
@@ -492,6 +501,20 @@ TEST_F(CnCommOverPty, DrainDiscardsWhatTheDeviceSentBeforeTheNextRequest) {
     comm_.close();
     EXPECT_FALSE(comm_.isOpen());
     EXPECT_EQ(comm_.write(kRequest.data(), kRequest.size()), 0u);
+}
+
+// A program that writes its last request and closes the port at once (korvelux-ctl does) must not lose it:
+// closing discards what came in, never what went out. On a pty the written bytes can still be on their way
+// to the other side when the port closes, so the close is tried many times.
+TEST_F(CnCommOverPty, CloseRightAfterAWriteStillDeliversIt) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        ASSERT_TRUE(comm_.open(slaveName_, 9600));
+        deviceSends({0x5A, 0x01});
+        ASSERT_TRUE(portHolds(2));
+        ASSERT_EQ(comm_.write(kRequest.data(), kRequest.size()), kRequest.size());
+        comm_.close();
+        ASSERT_EQ(deviceReceives(kRequest.size()), kRequest) << "attempt " << attempt;
+    }
 }
 
 }  // namespace

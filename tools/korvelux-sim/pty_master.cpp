@@ -70,6 +70,11 @@ bool PtyMaster::purge() {
     return master_ >= 0 && ::tcflush(slave_, TCIOFLUSH) == 0;
 }
 
+// The device's input is what the program on the other end wrote, waiting on the master side.
+bool PtyMaster::discardInput() {
+    return master_ >= 0 && ::tcflush(master_, TCIFLUSH) == 0;
+}
+
 size_t PtyMaster::read(uint8_t* buffer, size_t n) {
     if (master_ < 0 || n == 0) return 0;
     pollfd ready{master_, POLLIN, 0};

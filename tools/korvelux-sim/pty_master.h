@@ -24,6 +24,7 @@ public:
     void setTimeouts(const SerialTimeouts& timeouts) override { timeouts_ = timeouts; }
     std::optional<size_t> inputCount() override;
     bool purge() override;
+    bool discardInput() override;
     size_t read(uint8_t* buffer, size_t n) override;
     std::optional<size_t> write(const uint8_t* bytes, size_t n) override;
     bool waitForEvent(int timeoutMs) override;
