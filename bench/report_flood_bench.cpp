@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     flood.start(*pc, kDatagrams, FloodReports{device.identity().id, kStranger}, kInterval);
     const std::vector<double> gaps = runUntil([&] { return !flood.running(); });
     runUntil([&] { return FloodReports::sameReportedFields(state, expected); });
-    const double catchUp = std::chrono::duration<double, std::milli>(Clock::now() - flood.endedAt()).count();
+    const double catchUp = msSince(flood.endedAt());
     if (!FloodReports::sameReportedFields(state, expected)) {
         std::fprintf(stderr, "the model did not reach the last values sent\n");
         return 1;
