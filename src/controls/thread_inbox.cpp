@@ -23,6 +23,11 @@ void ThreadInbox::Queue::put(std::function<void()> fn) {
     QMetaObject::invokeMethod(inbox, "drain", Qt::QueuedConnection);
 }
 
+size_t ThreadInbox::Queue::size() {
+    std::lock_guard lock(mutex);
+    return waiting.size();
+}
+
 void ThreadInbox::drain() {
     const std::shared_ptr<Queue> queue = queue_;
     const QPointer<ThreadInbox> alive(this);

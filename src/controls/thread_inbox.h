@@ -26,6 +26,8 @@ public:
     struct Queue {
         // Queues fn and asks the inbox's thread to run it; drops it once the inbox is gone.
         void put(std::function<void()> fn);
+        // The functions waiting to run; safe from any thread.
+        size_t size();
 
         std::mutex mutex;
         std::deque<std::function<void()>> waiting;

@@ -3,10 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <optional>
-#include <unordered_map>
 
+#include "multiviewer/report_fold.h"
 #include "multiviewer/report_handler.h"
 #include "protocol/control_frame.h"
 
@@ -35,6 +34,8 @@ public:
 
     // A datagram from the report port. Those of other devices are dropped at once.
     void arrive(Bytes datagram);
+    // A report of the device that has waited elsewhere already (in the receiver's mailbox), as it waited.
+    void arrive(PendingReport report);
     // Holds the reports back while another long exchange runs (a preset reload); finish() releases them.
     void hold();
     // A long exchange of the owner (a preset reload) that must not overlap a re-read: start runs at once
@@ -49,20 +50,12 @@ public:
     size_t waiting() const { return waiting_.size(); }
 
 private:
-    struct Waiting {
-        Bytes datagram;
-        // Set for a whole-state report: whether it resets the selections.
-        std::optional<bool> wholeStateReset;
-        uint32_t field;                  // reports for one field replace each other while they wait
-        std::function<void()> exchange;  // set for a long exchange of the owner (no datagram then)
-    };
-    void start(const Waiting& report);
+    void start(const PendingReport& report);
 
     DeviceId device_;
     Steps steps_;
     bool busy_ = false;
-    std::list<Waiting> waiting_;  // in the order they are to be applied
-    std::unordered_map<uint32_t, std::list<Waiting>::iterator> byField_;
+    ReportFold waiting_;  // in the order they are to be applied
 };
 
 }  // namespace kvx

@@ -24,15 +24,40 @@ std::optional<StatusBlock> awaitLanReply(DeviceLink& link, int64_t start) {
     return std::nullopt;
 }
 
-// Polls the serial input every 10 ms and takes the first 809 bytes as they come.
+// Whether bytes can begin a status reply: the start bytes and a length of at least 809, as far as they go.
+// Type and code are taken as they come on this link.
+bool couldBeginReply(std::span<const uint8_t> bytes) {
+    if (!bytes.empty() && bytes[0] != frame::kStart0) return false;
+    if (bytes.size() > 1 && bytes[1] != frame::kStart1) return false;
+    return bytes.size() < 4 || static_cast<size_t>(bytes[2] | bytes[3] << 8) >= status::kSerialReplySize;
+}
+
+// Drops the bytes before the first place where a reply can begin: the tail of a reply that came too late
+// for an earlier read-back, whose head that read-back's successor drained.
+void skipToReplyStart(Bytes& got) {
+    size_t at = 0;
+    while (at < got.size() && !couldBeginReply(std::span(got).subspan(at))) ++at;
+    got.erase(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Polls the serial input every 10 ms and takes the first 809 bytes of a reply as they come; a reply is never
+// made of the end of one and the beginning of another.
 std::optional<StatusBlock> awaitSerialReply(DeviceLink& link, int64_t start) {
-    std::array<uint8_t, status::kSerialReplySize> reply{};
+    Bytes got;  // read so far, from where a reply can begin
     while (link.clock().steadyMs() - start <= kStatusReplyWindowMs) {
         const std::optional<size_t> waiting = link.serial().inputCount();
         link.clock().sleepMs(10);
-        if (!waiting || *waiting < reply.size()) continue;
+        if (!waiting || got.size() + *waiting < status::kSerialReplySize) continue;
+        const size_t wanted = status::kSerialReplySize - got.size();
+        Bytes more(wanted);
         // A short read (the port failed under us) is not taken for a reply.
-        if (link.serial().read(reply.data(), reply.size()) == reply.size()) return statusBlockOf(reply);
+        if (link.serial().read(more.data(), wanted) != wanted) {
+            got.clear();
+            continue;
+        }
+        got.insert(got.end(), more.begin(), more.end());
+        skipToReplyStart(got);
+        if (got.size() == status::kSerialReplySize) return statusBlockOf(got);
     }
     return std::nullopt;
 }

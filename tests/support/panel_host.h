@@ -46,6 +46,8 @@ public:
     DeviceLink& link() override { return link_; }
     ResultDispatch uiDispatch() override { return dispatchTo(&uiObject_); }
     void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
+    // The object whose thread (the UI thread) runs what uiDispatch() hands over.
+    QObject& uiObject() { return uiObject_; }
 
     DeviceEntry entry;
     LinkKind linkChoice = kLinkLan;

@@ -162,6 +162,7 @@ void CClass_child_main_dlg::openReceiver() {
                                                 repaintPreview();
                                         },
                                         [this](bool reset) { reread(reset); }});
+    mailbox_ = std::make_unique<ReportMailbox>(device_);
     PanelContext* context = &context_;
     QPointer<CClass_child_main_dlg> guard(this);
     context_.worker().request<ReceiverSocket>(
@@ -176,17 +177,24 @@ void CClass_child_main_dlg::openReceiver() {
                 writeDiagnostic("create socket fail\n");
                 return;
             }
-            // Reports are handed to the UI thread, where the model lives; one arriving after the panel
-            // has gone is dropped there.
+            // Reports wait in the mailbox for the UI thread, where the model lives, which is woken once for
+            // all that wait; a wake-up that comes after the panel has gone is dropped there.
             ResultDispatch dispatch = guard->context_.uiDispatch();
+            ReportMailbox* mailbox = guard->mailbox_.get();
             guard->receiver_ = std::make_unique<NotificationReceiver>(
-                std::move(opened.socket), guard->device_, *opened.clock, [guard, dispatch](Bytes datagram) {
-                    dispatch([guard, datagram = std::move(datagram)]() mutable {
-                        if (guard) guard->sequencer_->arrive(std::move(datagram));
+                std::move(opened.socket), guard->device_, *opened.clock,
+                [guard, dispatch, mailbox](Bytes datagram) {
+                    if (!mailbox->put(std::move(datagram))) return;
+                    dispatch([guard] {
+                        if (guard) guard->takeReports();
                     });
                 });
         },
         context_.uiDispatch());
+}
+
+void CClass_child_main_dlg::takeReports() {
+    for (PendingReport& report : mailbox_->takeAll()) sequencer_->arrive(std::move(report));
 }
 
 // Read the state, wait the time the device needs, then refresh the page shown and the derived data.

@@ -13,6 +13,7 @@
 #include "multiviewer/multiviewer_state.h"
 #include "multiviewer/notification_receiver.h"
 #include "multiviewer/page_updates.h"
+#include "multiviewer/report_mailbox.h"
 #include "multiviewer/report_sequencer.h"
 #include "multiviewer/status_readback.h"
 #include "multiviewer/ui/multiviewer_page.h"
@@ -74,6 +75,11 @@ public:
     bool receiverRunning() const { return receiver_ && receiver_->running(); }
     // A whole-state re-read (or another long exchange) is under way; reports wait for it.
     bool busy() const { return sequencer_ && sequencer_->busy(); }
+    // Reports of the device that have arrived and wait to be applied: in the receiver's mailbox, or in the
+    // panel for a re-read or a reload to end.
+    size_t reportsWaiting() const {
+        return (mailbox_ ? mailbox_->size() : 0) + (sequencer_ ? sequencer_->waiting() : 0);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -86,6 +92,8 @@ private:
     void readStatus(std::function<void()> then);
     void applyStatus(const StatusReadback& readback);
     void openReceiver();
+    // Hands what waits in the receiver's mailbox to the sequencer, in order.
+    void takeReports();
     void reread(bool resetSelections);
     void sendFrame(Bytes frame, FrameRoute route, std::function<void(bool)> afterSend);
     void showButtonBitmap(int page, bool selected);
@@ -110,6 +118,7 @@ private:
     QImage previewImage_;  // the off-screen image the preview is composed in
     DeviceId device_{};
     std::unique_ptr<ReportSequencer> sequencer_;
+    std::unique_ptr<ReportMailbox> mailbox_;  // outlives the receiver, which fills it
     std::unique_ptr<NotificationReceiver> receiver_;
 };
 
