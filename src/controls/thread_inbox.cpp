@@ -1,7 +1,5 @@
 #include "controls/thread_inbox.h"
 
-#include <QPointer>
-
 namespace kvx {
 
 ThreadInbox::ThreadInbox(QObject* owner) : QObject(owner), queue_(std::make_shared<Queue>()) {
@@ -28,19 +26,19 @@ size_t ThreadInbox::Queue::size() {
     return waiting.size();
 }
 
+// Each put posts one call of this, so each call runs one function. Running all that waits instead would
+// keep the thread here for as long as another thread puts functions in faster than they run, and its paints
+// and timers would wait: the event loop defers what is posted while it delivers, so this way they come
+// between.
 void ThreadInbox::drain() {
-    const std::shared_ptr<Queue> queue = queue_;
-    const QPointer<ThreadInbox> alive(this);
-    while (alive) {
-        std::function<void()> next;
-        {
-            std::lock_guard lock(queue->mutex);
-            if (queue->waiting.empty()) return;
-            next = std::move(queue->waiting.front());
-            queue->waiting.pop_front();
-        }
-        next();
+    std::function<void()> next;
+    {
+        std::lock_guard lock(queue_->mutex);
+        if (queue_->waiting.empty()) return;
+        next = std::move(queue_->waiting.front());
+        queue_->waiting.pop_front();
     }
+    next();  // may destroy this object
 }
 
 std::function<void(std::function<void()>)> dispatchTo(QObject* context) {

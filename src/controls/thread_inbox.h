@@ -36,7 +36,7 @@ public:
     std::shared_ptr<Queue> queue() const { return queue_; }
 
 private:
-    // Runs the waiting functions one at a time, in order; one of them may destroy this object.
+    // Runs the first waiting function; it may destroy this object.
     Q_INVOKABLE void drain();
 
     const std::shared_ptr<Queue> queue_;

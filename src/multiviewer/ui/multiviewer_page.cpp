@@ -48,6 +48,9 @@ void MultiviewerPage::showEntry(QComboBox* list, int entry) {
 }
 
 void MultiviewerPage::showBitmap(CShadeButtonST* button, int bitmap) {
+    // Reports and refreshes set the same pictures again and again; setting one that is shown would only
+    // rebuild its mask.
+    if (shownBitmapResource(button) == bitmap) return;
     SetBitmapResource(*button, bitmap);
 }
 
