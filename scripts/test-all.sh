@@ -4,22 +4,30 @@
 # for a few seconds (so that they keep building and running). Warnings are errors here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+# Prints how long each step took, so that the whole run's time can be followed step by step.
+step() {
+    local started=$SECONDS
+    "$@"
+    echo "== $* took $((SECONDS - started)) s" >&2
+}
+step scripts/install-deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# Tests mostly wait (on sockets, timers, other processes), so twice as many run as there are cores; the
+# thread sanitizer makes them busy, so under it one per core.
 run_suite() {
-    local dir=$1; shift
+    local dir=$1 parallel=$2; shift 2
     # -O1 without debug information keeps the full builds quick on two cores.
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 -DKVX_WERROR=ON "$@"
-    cmake --build "$dir" -j"$jobs"
-    (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 300)
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 -DKVX_WERROR=ON "$@" >/dev/null
+    step cmake --build "$dir" -j"$jobs"
+    (cd "$dir" && step ctest --output-on-failure -j"$parallel" --timeout 300)
 }
-run_suite build/test
+run_suite build/test $((2 * jobs))
 # The leak suppressions name only system libraries that keep buffers for the life of the process.
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt" \
-    UBSAN_OPTIONS=print_stacktrace=1 run_suite build/test-sanitize -DKVX_SANITIZE=ON
+    UBSAN_OPTIONS=print_stacktrace=1 run_suite build/test-sanitize $((2 * jobs)) -DKVX_SANITIZE=ON
 # The thread-sanitizer build holds only the tests that run threads. Any race report fails the test it came
 # from; the suppressions name nothing but Qt's own libraries, which are not built with the sanitizer.
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan-suppressions.txt" \
-    run_suite build/test-thread -DKVX_SANITIZE_THREAD=ON
-scripts/fuzz.sh 5
+    run_suite build/test-thread "$jobs" -DKVX_SANITIZE_THREAD=ON
+step scripts/fuzz.sh 5
