@@ -45,11 +45,6 @@ double pauseUntilExchangesDone(CKORVELUX_16_VIEWDlg& window) {
     return pause;
 }
 
-template <class Panel>
-Panel* panelOf(const CKORVELUX_16_VIEWDlg& window) {
-    return qobject_cast<Panel*>(window.currentPanel());
-}
-
 // Chooses the first device of this type in the list, as the operator would, and lets its panel start.
 template <class Panel>
 Panel& openPanelOf(CKORVELUX_16_VIEWDlg& window, uint8_t type) {
@@ -59,7 +54,7 @@ Panel& openPanelOf(CKORVELUX_16_VIEWDlg& window, uint8_t type) {
         window.chooseDevice(i);
         break;
     }
-    auto* panel = panelOf<Panel>(window);
+    auto* panel = qobject_cast<Panel*>(window.currentPanel());
     if (!panel) fail("a device's panel did not open");
     pauseUntilExchangesDone(window);
     return *panel;
