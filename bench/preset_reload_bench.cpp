@@ -5,13 +5,8 @@
 // that keeps answering stays under a frame (16 ms).
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-#include <algorithm>
-#include <functional>
 
-#include "bench/bench_table.h"
+#include "bench/ui_pause.h"
 #include "controls/set_bitmap_resource.h"
 #include "multiviewer/ui/multiviewer_panel.h"
 #include "multiviewer/ui/preset_reload.h"
@@ -30,27 +25,6 @@ constexpr uint32_t kPcAddress = 0xC0A8010A;
 constexpr uint32_t kDeviceAddress = 0xC0A80165;  // 192.168.1.101
 constexpr int kRuns = 5;
 constexpr int kLoadCustom2 = 1122;
-constexpr int kTimeoutMs = 20000;
-
-// Runs the event loop until `done` holds (checked every millisecond) or the time is up; returns the longest
-// gap between two checks, in milliseconds.
-double runUntil(const std::function<bool()>& done) {
-    QEventLoop loop;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(1);
-    auto last = Clock::now();
-    const auto start = last;
-    double longest = 0;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, msSince(last));
-        last = Clock::now();
-        if (done() || msSince(start) > kTimeoutMs) loop.quit();
-    });
-    tick.start();
-    loop.exec();
-    return longest;
-}
 
 }  // namespace
 }  // namespace kvx::bench
@@ -71,7 +45,7 @@ int main(int argc, char** argv) {
     CClass_child_main_dlg panel(host, state);
     panel.resize(1240, 540);
     panel.show();
-    runUntil([&] { return panel.receiverRunning(); });
+    longestPauseUntil([&] { return panel.receiverRunning(); });
     panel.showPage(kPageSettings);
     auto* settings = qobject_cast<CClass_16_view_set*>(panel.currentPage());
     if (!settings) {
@@ -83,20 +57,17 @@ int main(int argc, char** argv) {
     std::vector<double> reloads;
     for (int run = 0; run < kRuns; ++run) {
         // The device reports the preset it loaded, and the panel reads its state once more: that goes first.
-        runUntil([&] { return !panel.busy(); });
+        longestPauseUntil([&] { return !panel.busy(); });
         const auto clicked = bench::Clock::now();
         qobject_cast<QAbstractButton*>(settings->control(kLoadCustom2))->click();
-        pauses.push_back(runUntil([&] { return !settings->reload().running(); }));
+        pauses.push_back(longestPauseUntil([&] { return !settings->reload().running(); }));
         reloads.push_back(msSince(clicked));
     }
     row("longest UI-thread pause during Load Custom 2 (3000 ms wait and read-back), " +
             std::to_string(kRuns) + " reloads",
-        format("max %.1f ms", percentile(pauses, 1.0)) + format(", p50 %.1f ms", percentile(pauses, 0.5)) +
-            format("; reload p50 %.0f ms", percentile(reloads, 0.5)));
-    // The same measure over as long with nothing to do: what the machine's scheduling alone costs.
-    runUntil([&] { return !panel.busy(); });
-    const auto idle = bench::Clock::now();
-    row("longest UI-thread pause of the idle panel over 3 s",
-        format("%.1f ms", runUntil([&] { return msSince(idle) > 3000; })));
+        pauseFigure(pauses) + format("; reload p50 %.0f ms", percentile(reloads, 0.5)), "< 16 ms");
+    longestPauseUntil([&] { return !panel.busy(); });
+    row("longest UI-thread pause of the idle panel over 3 s (the machine's own scheduling)",
+        format("%.1f ms", longestIdlePause(3000)));
     return 0;
 }

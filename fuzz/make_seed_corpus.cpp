@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "matrix/matrix_replies.h"
+#include "multiviewer/multiviewer_codes.h"
 #include "multiviewer/multiviewer_commands.h"
 #include "protocol/control_frame.h"
 #include "simulator/demo_devices.h"
@@ -200,13 +201,22 @@ void writeStatusSeeds(CorpusWriter& out) {
     out.write("status_readback_fuzz", "lan-after-requests", device->statusReply(kLinkLan));
 }
 
+// The report target's input: the page shown (none, or pages 1 to 6), then the reports.
+Bytes onPage(uint8_t page, const std::vector<Bytes>& reports) {
+    Bytes input{page};
+    const Bytes streamed = messages(reports);
+    input.insert(input.end(), streamed.begin(), streamed.end());
+    return input;
+}
+
 void writeReportSeeds(CorpusWriter& out) {
     const std::vector<Bytes> reports = multiviewerReports();
-    out.write("report_handler_fuzz", "every-report", messages(reports));
+    for (uint8_t page = kPageNone; page <= kPageAudio; ++page)
+        out.write("report_handler_fuzz", "every-report-page-" + std::to_string(page), onPage(page, reports));
     Bytes stranger = reports.front();
     stranger[13] ^= 0xFF;
     out.write("report_handler_fuzz", "another-device-and-short",
-              messages({stranger, Bytes(reports[1].begin(), reports[1].begin() + 18)}));
+              onPage(kPageLayout, {stranger, Bytes(reports[1].begin(), reports[1].begin() + 18)}));
 }
 
 void writeMatrixSeeds(CorpusWriter& out) {
@@ -243,6 +253,14 @@ void writeSimulatorSeeds(CorpusWriter& out) {
         buildCustomName(kType8x8, 0x01, kLinkLan, u"Studio A"),
     };
     out.write("simulator_requests_fuzz", "matrix-requests", messages(matrix));
+
+    // A header that announces the longest frame and never gets it, then bytes that trickle in one at a
+    // time, and a whole request at the end: the line must go on at once, without going over what waits
+    // again for every byte.
+    std::vector<Bytes> trickle{{frame::kStart0, frame::kStart1, 0x00, 0x04}};
+    for (int i = 0; i < 1000; ++i) trickle.push_back({0x00});
+    trickle.push_back(buildFrame(kTypeMultiviewer, 0x01, kLinkSerial, mv::kReadStatus));
+    out.write("simulator_requests_fuzz", "long-header-then-bytes-one-by-one", messages(trickle));
 }
 
 }  // namespace
