@@ -8,29 +8,36 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "bench/bench_table.h"
 
 namespace kvx::bench {
 
 // Runs the event loop until `done` holds (checked every millisecond) or timeoutMs have passed; returns the
-// longest gap between two checks, in milliseconds.
-inline double longestPauseUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+// gaps between two checks, in milliseconds.
+inline std::vector<double> tickGapsUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
     QEventLoop loop;
     QTimer tick;
     tick.setTimerType(Qt::PreciseTimer);
     tick.setInterval(1);
     auto last = Clock::now();
     const auto start = last;
-    double longest = 0;
+    std::vector<double> gaps;
     QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, msSince(last));
+        gaps.push_back(msSince(last));
         last = Clock::now();
         if (done() || msSince(start) > timeoutMs) loop.quit();
     });
     tick.start();
     loop.exec();
-    return longest;
+    return gaps;
+}
+
+// The longest of those gaps.
+inline double longestPauseUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+    const std::vector<double> gaps = tickGapsUntil(done, timeoutMs);
+    return gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end());
 }
 
 // The same measure over a while with nothing to do: what the machine's scheduling alone costs.
