@@ -6,23 +6,18 @@
 #include <QAbstractButton>
 #include <QApplication>
 
+#include "bench/in_memory_multiviewer.h"
 #include "bench/ui_pause.h"
 #include "controls/set_bitmap_resource.h"
 #include "multiviewer/ui/multiviewer_panel.h"
 #include "multiviewer/ui/preset_reload.h"
 #include "multiviewer/ui/settings_page.h"
-#include "platform/sim_network.h"
 #include "resources/skin_renderer.h"
-#include "simulator/demo_devices.h"
-#include "simulator/multiviewer_device.h"
-#include "simulator/sim_network_host.h"
 #include "support/panel_host.h"
 
 namespace kvx::bench {
 namespace {
 
-constexpr uint32_t kPcAddress = 0xC0A8010A;
-constexpr uint32_t kDeviceAddress = 0xC0A80165;  // 192.168.1.101
 constexpr int kRuns = 5;
 constexpr int kLoadCustom2 = 1122;
 
@@ -36,11 +31,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     installBitmapSource(renderSkinBitmap);
 
-    SimNetwork network;
-    MultiviewerDevice device{defaultIdentity(kTypeMultiviewer, 0)};
-    SimNetworkDeviceHost deviceHost{network, kDeviceAddress, DeviceList{&device}};
-    const auto pc = network.host(kPcAddress);
-    PanelHost host(*pc, "192.168.1.101", device.identity().id);
+    InMemoryMultiviewer lan;
+    PanelHost host(*lan.pc, InMemoryMultiviewer::kAddress, lan.device.identity().id);
     MultiviewerState state;
     CClass_child_main_dlg panel(host, state);
     panel.resize(1240, 540);

@@ -6,22 +6,17 @@
 #include <QApplication>
 
 #include "bench/bench_table.h"
+#include "bench/in_memory_multiviewer.h"
 #include "bench/ui_pause.h"
 #include "controls/set_bitmap_resource.h"
 #include "multiviewer/ui/multiviewer_panel.h"
-#include "platform/sim_network.h"
 #include "resources/skin_renderer.h"
-#include "simulator/demo_devices.h"
-#include "simulator/multiviewer_device.h"
-#include "simulator/sim_network_host.h"
 #include "support/panel_host.h"
 #include "support/report_flood.h"
 
 namespace kvx::bench {
 namespace {
 
-constexpr uint32_t kPcAddress = 0xC0A8010A;
-constexpr uint32_t kDeviceAddress = 0xC0A80165;  // 192.168.1.101
 constexpr DeviceId kStranger{0x53, 0x54, 0x52, 0xA1};
 constexpr int kReportsPerSecond = 10000;  // of each sender
 constexpr int kSeconds = 10;
@@ -39,13 +34,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     installBitmapSource(renderSkinBitmap);
 
-    SimNetwork network;
-    MultiviewerDevice device{defaultIdentity(kTypeMultiviewer, 0)};
-    SimNetworkDeviceHost deviceHost{network, kDeviceAddress, DeviceList{&device}};
-    const auto pc = network.host(kPcAddress);
+    InMemoryMultiviewer lan;
     ReportFlood flood;
-    FloodNetwork floodNetwork{*pc, flood};
-    PanelHost host(floodNetwork, "192.168.1.101", device.identity().id);
+    FloodNetwork floodNetwork{*lan.pc, flood};
+    PanelHost host(floodNetwork, InMemoryMultiviewer::kAddress, lan.device.identity().id);
     MultiviewerState state;
     CClass_child_main_dlg panel(host, state);
     panel.resize(1240, 540);
@@ -58,7 +50,7 @@ int main(int argc, char** argv) {
     MultiviewerState expected = state;
     FloodReports::applyDevicesReports(kDatagrams, expected);
 
-    flood.start(*pc, kDatagrams, FloodReports{device.identity().id, kStranger}, kInterval);
+    flood.start(*lan.pc, kDatagrams, FloodReports{lan.device.identity().id, kStranger}, kInterval);
     const std::vector<double> gaps = tickGapsUntil([&] { return !flood.running(); }, kTimeoutMs);
     tickGapsUntil([&] { return FloodReports::sameReportedFields(state, expected); }, kTimeoutMs);
     const double catchUp = msSince(flood.endedAt());

@@ -33,14 +33,9 @@ class AudioPage : public MultiviewerWindowTest {
 protected:
     // Opens the panel on the device (set up first) and shows page 6 by its button.
     void openPage(const std::function<void(MultiviewerState&)>& setUp = {}) {
-        open(setUp);
-        showPage();
+        openOnPage<CClass_16_view_audio>(kAudioButton, setUp);
     }
-    void showPage() {
-        click(kAudioButton);
-        ASSERT_NE(page<CClass_16_view_audio>(), nullptr);
-    }
-    int shown(int listId) const { return list(listId)->currentIndex(); }
+    void showPage() { showPageBy<CClass_16_view_audio>(kAudioButton); }
     QRadioButton* radio(int id) const { return qobject_cast<QRadioButton*>(control(id)); }
     bool checked(int id) const { return radio(id)->isChecked(); }
     // A radio button takes clicks on its circle and caption, which start at its left edge.

@@ -37,14 +37,9 @@ class ColourPage : public MultiviewerWindowTest {
 protected:
     // Opens the panel on the device (set up first) and shows page 3 by its button.
     void openPage(const std::function<void(MultiviewerState&)>& setUp = {}) {
-        open(setUp);
-        showPage();
+        openOnPage<CClass_16_view_color>(kColourButton, setUp);
     }
-    void showPage() {
-        click(kColourButton);
-        ASSERT_NE(page<CClass_16_view_color>(), nullptr);
-    }
-    int shown(int listId) const { return list(listId)->currentIndex(); }
+    void showPage() { showPageBy<CClass_16_view_color>(kColourButton); }
     // The colour lists show element `input` of the two label colours and element `window` of the four
     // window colours (both 0 based).
     void expectColoursOf(size_t input, size_t window) {

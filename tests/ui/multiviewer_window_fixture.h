@@ -77,6 +77,18 @@ protected:
     Page* page() const {
         return panel() ? qobject_cast<Page*>(panel()->currentPage()) : nullptr;
     }
+    // Shows a page by its button.
+    template <class Page>
+    void showPageBy(int button) {
+        click(button);
+        ASSERT_NE(page<Page>(), nullptr);
+    }
+    // Opens the panel on the device (set up first) and shows a page by its button.
+    template <class Page>
+    void openOnPage(int button, const std::function<void(MultiviewerState&)>& setUp = {}) {
+        open(setUp);
+        showPageBy<Page>(button);
+    }
     // A control of the page shown, or of the panel.
     QWidget* control(int id) const {
         if (QWidget* onPage = panel()->currentPage() ? panel()->currentPage()->control(id) : nullptr)
@@ -84,6 +96,8 @@ protected:
         return panel()->control(id);
     }
     QComboBox* list(int id) const { return qobject_cast<QComboBox*>(control(id)); }
+    // The entry a list of the page shown, or of the panel, shows.
+    int shown(int listId) const { return list(listId)->currentIndex(); }
     int bitmapOf(int id) const { return shownBitmapResource(control(id)); }
 
     void click(int id) {
