@@ -60,7 +60,9 @@ void CnComm::monitorLoop(const std::shared_ptr<MonitorSession>& session) {
 
 CnComm::CnComm(SerialPorts& ports) : ports_(ports) {}
 
-CnComm::~CnComm() { close(kCloseWaitMs); }
+CnComm::~CnComm() {
+    close(kCloseWaitMs);
+}
 
 bool CnComm::open(const std::string& portName, int baud) {
     if (characterCount(portName) > kMaxNameLength) return false;
@@ -159,11 +161,12 @@ size_t CnComm::write(const uint8_t* bytes, size_t n) {
     if (n == 0) return 0;
     std::lock_guard lock(deviceMutex_);
     if (!device_) return 0;
-    const std::optional<size_t> written = device_->write(bytes, n);
+    const auto writeToDevice = [&] { return device_->write(bytes, n); };
+    const std::optional<size_t> written =
+        frameTraceOn() ? tracedSend(serialTraceLink(portName_), std::span(bytes, n), writeToDevice)
+                       : writeToDevice();
     if (!written) return 0;
     bytesWritten_ += static_cast<uint32_t>(*written);
-    if (*written > 0 && frameTraceOn())
-        traceFrame(TraceDirection::Send, serialTraceLink(portName_), std::span(bytes, *written));
     return *written;
 }
 

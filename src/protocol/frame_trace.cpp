@@ -1,5 +1,6 @@
 #include "protocol/frame_trace.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 
@@ -47,14 +48,35 @@ std::string frameTraceLine(double seconds, TraceDirection direction, std::string
     return line;
 }
 
-void traceFrame(TraceDirection direction, std::string_view link, std::span<const uint8_t> bytes) {
-    const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    const double seconds = std::chrono::duration<double>(since).count();
-    const std::string line = frameTraceLine(seconds, direction, link, bytes);
-    std::lock_guard lock(outputMutex());
+namespace {
+
+double monotonicSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// With outputMutex() held.
+void writeLine(double seconds, TraceDirection direction, std::string_view link,
+               std::span<const uint8_t> bytes) {
     if (!output) return;
-    std::fputs(line.c_str(), output);
+    std::fputs(frameTraceLine(seconds, direction, link, bytes).c_str(), output);
     std::fflush(output);
+}
+
+}  // namespace
+
+void traceFrame(TraceDirection direction, std::string_view link, std::span<const uint8_t> bytes) {
+    std::lock_guard lock(outputMutex());
+    writeLine(monotonicSeconds(), direction, link, bytes);
+}
+
+std::optional<size_t> tracedSend(std::string_view link, std::span<const uint8_t> bytes,
+                                 const std::function<std::optional<size_t>()>& send) {
+    std::lock_guard lock(outputMutex());
+    const double seconds = monotonicSeconds();
+    const std::optional<size_t> sent = send();
+    if (sent && *sent > 0)
+        writeLine(seconds, TraceDirection::Send, link, bytes.first(std::min(*sent, bytes.size())));
+    return sent;
 }
 
 std::string lanTraceLink(Ipv4Endpoint peer) {

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,8 +36,15 @@ inline bool frameTraceOn() {
 void enableFrameTrace(std::FILE* out);
 void disableFrameTrace();
 
-// Writes the line of one frame; call only when frameTraceOn().
+// Writes the line of one frame; call only when frameTraceOn(). Lines come out in the order of their
+// timestamps.
 void traceFrame(TraceDirection direction, std::string_view link, std::span<const uint8_t> bytes);
+
+// Sends with `send`, which returns how many of `bytes` went out (nothing when the send failed), and traces
+// what went out; call only when frameTraceOn(). Other lines wait until this one is written, so a reply that
+// another thread receives before `send` has returned is never traced ahead of its request.
+std::optional<size_t> tracedSend(std::string_view link, std::span<const uint8_t> bytes,
+                                 const std::function<std::optional<size_t>()>& send);
 
 // The link texts.
 std::string lanTraceLink(Ipv4Endpoint peer);

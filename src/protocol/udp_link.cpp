@@ -6,7 +6,9 @@ namespace kvx {
 
 UdpLink::UdpLink(Network& network, ErrorSink& errors) : network_(network), errors_(errors) {}
 
-UdpLink::~UdpLink() { closeCommandSocket(); }
+UdpLink::~UdpLink() {
+    closeCommandSocket();
+}
 
 bool UdpLink::startNetworking(const std::string& applicationTitle) {
     if (network_.start()) return true;
@@ -20,8 +22,8 @@ bool UdpLink::openDiscoverySocket() {
     if (!commandSocket_) return false;
     peer_ = Ipv4Endpoint{kBroadcastAddress, kControlPort};
     // A socket that fails to bind stays in the slot until the next set-up or close, as any other set-up.
-    return commandSocket_->enableBroadcast() && commandSocket_->bind(Ipv4Endpoint{kAnyAddress, kControlPort}) &&
-           commandSocket_->setNonBlocking();
+    return commandSocket_->enableBroadcast() &&
+           commandSocket_->bind(Ipv4Endpoint{kAnyAddress, kControlPort}) && commandSocket_->setNonBlocking();
 }
 
 std::unique_ptr<UdpSocket> UdpLink::openFor(const std::optional<DeviceEntry>& selected) {
@@ -72,8 +74,13 @@ int UdpLink::receive(std::span<uint8_t> buffer) {
 
 int UdpLink::sendToPeer(std::span<const uint8_t> datagram) {
     if (!commandSocket_) return -1;
-    const int sent = commandSocket_->sendTo(datagram, peer_);
-    if (sent >= 0 && frameTraceOn()) traceFrame(TraceDirection::Send, lanTraceLink(peer_), datagram);
+    if (!frameTraceOn()) return commandSocket_->sendTo(datagram, peer_);
+    int sent = -1;
+    tracedSend(lanTraceLink(peer_), datagram, [&]() -> std::optional<size_t> {
+        sent = commandSocket_->sendTo(datagram, peer_);
+        if (sent < 0) return std::nullopt;
+        return size_t(sent);
+    });
     return sent;
 }
 

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "protocol/frame_trace.h"
 #include "unit/support/pc_links.h"
@@ -83,6 +85,38 @@ TEST(FrameTrace, SerialWritesAndReadsAreTracedWithThePortName) {
     uint8_t buffer[8];
     ASSERT_EQ(links.serial.read(buffer, sizeof buffer), 2u);
     EXPECT_EQ(withoutTimes(capture.text()), "send serial:ttySIM0 A5 6C 14\nrecv serial:ttySIM0 AE 00\n");
+}
+
+// A fast device's reply can be received, on another thread, before the call that sent the request returns;
+// its line must still come after the request's, and the time stamps must not go backwards.
+TEST(FrameTrace, AReplyReceivedWhileItsRequestIsStillBeingSentIsTracedAfterIt) {
+    TraceCapture capture;
+    const uint8_t request[] = {0xA5, 0x0A};
+    const uint8_t reply[] = {0x01, 0xFF};
+    std::thread receiver;
+    const std::optional<size_t> sent =
+        tracedSend("lan:10.0.0.2:7000", request, [&]() -> std::optional<size_t> {
+            receiver = std::thread([&] { traceFrame(TraceDirection::Receive, "lan:10.0.0.2:7000", reply); });
+            // Gives the receiving thread every chance to write its line first.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            return sizeof request;
+        });
+    receiver.join();
+    EXPECT_EQ(sent, sizeof request);
+    const std::string trace = capture.text();
+    EXPECT_EQ(withoutTimes(trace), "send lan:10.0.0.2:7000 A5 0A\nrecv lan:10.0.0.2:7000 01 FF\n");
+    const double sendTime = std::stod(trace);
+    const double receiveTime = std::stod(trace.substr(trace.find('\n') + 1));
+    EXPECT_LE(sendTime, receiveTime);
+}
+
+// A failed send is not traced; a partial one traces what went out.
+TEST(FrameTrace, OnlyWhatWentOutIsTraced) {
+    TraceCapture capture;
+    const uint8_t request[] = {0xA5, 0x6C, 0x0A};
+    EXPECT_EQ(tracedSend("serial:COM1", request, [] { return std::optional<size_t>(); }), std::nullopt);
+    EXPECT_EQ(tracedSend("serial:COM1", request, [] { return std::optional<size_t>(2); }), 2u);
+    EXPECT_EQ(withoutTimes(capture.text()), "send serial:COM1 A5 6C\n");
 }
 
 TEST(FrameTrace, NothingIsWrittenWhileOff) {
