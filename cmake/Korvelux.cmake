@@ -16,49 +16,47 @@ function(kvx_folder_library name dir)
   endif()
 endfunction()
 
-# One test program per test file, named <prefix>_<file>; its cases are found when ctest runs.
-# With AREA_LIBS, a file named <area>_..._test.cpp links only the library kvx_<area> (and DEPS), so a test
-# builds without the folders it does not need (a Qt test links kvx_<area>_ui where that exists).
-# In the thread-sanitizer build only the tests that run threads exist: every test of a THREADED folder, and
-# the files of other folders that KVX_THREAD_TESTS names.
-# The folder's support/*.cpp helpers are compiled once and linked into each of its programs.
+# One test program per test folder, <prefix>_tests, made of every *_test.cpp in it and its support/*.cpp
+# helpers; its cases are found when ctest runs, each case run in a process of its own. One program per
+# folder keeps a build to a few links; with CMAKE_UNITY_BUILD (scripts/test-all.sh turns it on) its files
+# are also compiled a few at a time, so the test framework's and Qt's headers are read a few times, not once
+# per file. A test file therefore keeps its helpers in a namespace named after the file.
+# In the thread-sanitizer build only the tests that run threads are built: every test of a THREADED folder,
+# and the files of other folders that KVX_THREAD_TESTS names.
+# Under the sanitizers a process of a test program takes a fifth of a second to start, more than most cases
+# take to run; there the program's cases run in SHARDS processes, each a share of them in turn (the cases of
+# a share that wait, on sockets and timers, then overlap with the other shares).
 function(kvx_folder_tests prefix dir)
-  cmake_parse_arguments(ARG "AREA_LIBS;QT;THREADED" "" "DEPS;LABELS;DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "THREADED" "SHARDS" "DEPS;LABELS;DEFINES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${dir}/support/*.cpp)
-  set(support "")
-  if(helpers)
-    set(support ${prefix}_support)
-    add_library(${support} OBJECT ${helpers})
-    set_target_properties(${support} PROPERTIES AUTOMOC ${ARG_QT})
-    target_include_directories(${support} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-    target_link_libraries(${support} PRIVATE ${ARG_DEPS})
-  endif()
+  set(sources "")
   foreach(test_source ${tests})
     get_filename_component(stem ${test_source} NAME_WE)
     if(KVX_SANITIZE_THREAD AND NOT ARG_THREADED AND NOT stem IN_LIST KVX_THREAD_TESTS)
       continue()
     endif()
-    set(target ${prefix}_${stem})
-    add_executable(${target} ${test_source})
-    if(support)
-      target_link_libraries(${target} PRIVATE ${support})
-    endif()
-    set_target_properties(${target} PROPERTIES AUTOMOC ${ARG_QT})
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-    target_link_libraries(${target} PRIVATE ${ARG_DEPS})
-    if(ARG_AREA_LIBS)
-      string(REGEX MATCH "^[a-z]+" area ${stem})
-      if(TARGET kvx_${area}_ui)
-        target_link_libraries(${target} PRIVATE kvx_${area}_ui)
-      else()
-        target_link_libraries(${target} PRIVATE kvx_${area})
-      endif()
-    endif()
-    target_compile_definitions(${target} PRIVATE ${ARG_DEFINES})
+    list(APPEND sources ${test_source})
+  endforeach()
+  if(NOT sources)
+    return()
+  endif()
+  set(target ${prefix}_tests)
+  add_executable(${target} ${sources} ${helpers})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS})
+  target_compile_definitions(${target} PRIVATE ${ARG_DEFINES})
+  if(KVX_SANITIZE OR KVX_SANITIZE_THREAD)
+    math(EXPR last "${ARG_SHARDS} - 1")
+    foreach(shard RANGE ${last})
+      add_test(NAME ${target}_share_${shard}_of_${ARG_SHARDS} COMMAND ${target})
+      set_tests_properties(${target}_share_${shard}_of_${ARG_SHARDS} PROPERTIES LABELS "${ARG_LABELS}"
+                           ENVIRONMENT "GTEST_TOTAL_SHARDS=${ARG_SHARDS};GTEST_SHARD_INDEX=${shard}")
+    endforeach()
+  else()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}"
                          DISCOVERY_TIMEOUT 60)
-  endforeach()
+  endif()
 endfunction()
 
 # A program made of every .cpp in its folder.

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 dir=build/fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 \
-      -DKVX_FUZZ=ON >/dev/null
+      -DCMAKE_UNITY_BUILD=ON -DKVX_FUZZ=ON >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target fuzz_targets
 mkdir -p "$dir/findings"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1

@@ -1,11 +1,8 @@
 #include "simulator/generic_device.h"
 
-namespace kvx {
+#include "simulator/main_window_requests.h"
 
-namespace {
-constexpr uint8_t kPanelLock = 0x50;
-constexpr uint8_t kCustomName = 0x0F;
-}  // namespace
+namespace kvx {
 
 bool GenericDevice::panelLocked() const {
     std::lock_guard lock(mutex_);
@@ -23,10 +20,10 @@ void GenericDevice::onFrame(std::span<const uint8_t> frame, const Reply&) {
         frame.subspan(frame::kPayloadOffset, frame.size() - frame::kOverhead);
     std::lock_guard lock(mutex_);
     switch (frame[frame::kCommandOffset]) {
-        case kPanelLock:
+        case windowreq::kPanelLock:
             if (!payload.empty()) panelLocked_ = payload[0] != 0;
             break;
-        case kCustomName:
+        case windowreq::kCustomName:
             customName_.clear();
             for (size_t i = 0; i + 1 < payload.size(); i += 2) {
                 customName_.push_back(static_cast<char16_t>(payload[i] | (payload[i + 1] << 8)));

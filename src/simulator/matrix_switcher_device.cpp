@@ -3,13 +3,11 @@
 #include <stdexcept>
 
 #include "matrix/matrix_replies.h"
+#include "simulator/main_window_requests.h"
 
 namespace kvx {
 namespace {
 
-constexpr uint8_t kPanelLock = 0x50;  // the backlight read's code too, told apart by the type byte
-constexpr uint8_t kCustomName = 0x0F;
-constexpr uint8_t kNetworkSettings = 0x05;
 constexpr uint8_t kBacklightTime = 0x51;
 constexpr uint8_t kBrightness = 0x52;
 constexpr uint8_t kOutputFormat = 0x19;
@@ -131,13 +129,13 @@ void MatrixSwitcherDevice::onOwnFrame(uint8_t command, std::span<const uint8_t> 
         case kReadRoutingCommand:
             if (payload.empty() && reply) reply(routingReply(link));
             break;
-        case kPanelLock:
+        case windowreq::kPanelLock:
             if (payload.size() == 1 && payload[0] <= 1) state_.panelLocked = payload[0];
             break;
-        case kCustomName:
+        case windowreq::kCustomName:
             state_.name = nameFrom(payload, kMaxMatrixNameBytes);
             break;
-        case kNetworkSettings:
+        case windowreq::kNetworkSettings:
             if (payload.size() == kNetworkPayload && payload.back() <= 1) state_.dhcpOn = payload.back();
             break;
         case kOutputFormat:

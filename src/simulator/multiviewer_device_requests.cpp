@@ -143,7 +143,7 @@ RequestOutcome applyOneValue(MultiviewerDeviceState& d, uint8_t code, uint8_t va
             s.DhcpToggle = value;
             s.DeviceDhcpOn = value;
             return kUnreported;
-        case mvdev::kPanelLock:
+        case windowreq::kPanelLock:
             if (!isBool(value)) return kRefused;
             d.panelLocked = value;
             return kUnreported;
@@ -220,7 +220,7 @@ RequestOutcome applyMultiviewerRequest(MultiviewerDeviceState& device, uint8_t c
                                        std::span<const uint8_t> payload) {
     switch (code) {
         case mv::kSetUmdName:
-        case mvdev::kCustomName:
+        case windowreq::kCustomName:
             return applyText(device, code, payload);
         case mv::kResetMatrix:
             if (!payload.empty()) return kRefused;
@@ -228,7 +228,7 @@ RequestOutcome applyMultiviewerRequest(MultiviewerDeviceState& device, uint8_t c
                 device.model.MatrixRoute[k] = static_cast<uint8_t>(k + 1);
             // No report code exists for it; "state changed as a whole" makes the PC read the routes back.
             return wholeState(mv::kStateChanged);
-        case mvdev::kNetworkSettings:
+        case windowreq::kNetworkSettings:
             if (payload.size() != kNetworkAddressBytes + 1 || !isBool(payload.back())) return kRefused;
             std::copy_n(payload.begin(), kNetworkAddressBytes, device.networkAddress.begin());
             device.model.DeviceDhcpOn = payload.back();

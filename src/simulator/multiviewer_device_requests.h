@@ -5,16 +5,10 @@
 #include <span>
 
 #include "protocol/control_frame.h"
+#include "simulator/main_window_requests.h"
 #include "simulator/multiviewer_device_state.h"
 
 namespace kvx {
-
-// Codes the simulated multiviewer takes besides the multiviewer command set: the main window's requests.
-namespace mvdev {
-inline constexpr uint8_t kNetworkSettings = 0x05;
-inline constexpr uint8_t kCustomName = 0x0F;
-inline constexpr uint8_t kPanelLock = 0x50;
-}  // namespace mvdev
 
 // A report of the device: its code and its data from frame byte 18.
 struct DeviceReport {

@@ -14,7 +14,7 @@
 #include "multiviewer/state_fields.h"
 #include "protocol/json_text.h"
 
-namespace {
+namespace ctl_backup_test {
 
 using namespace kvx::e2e;
 using kvx::Json;
@@ -169,4 +169,4 @@ INSTANTIATE_TEST_SUITE_P(
                                 "the state file has no \"state\" object"},
                     BadFileCase{"not json", "unexpected character at byte 0"}));
 
-}  // namespace
+}  // namespace ctl_backup_test

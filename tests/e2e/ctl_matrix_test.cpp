@@ -9,7 +9,7 @@
 
 #include "e2e/support/child_and_namespaces.h"
 
-namespace {
+namespace ctl_matrix_test {
 
 using namespace kvx::e2e;
 
@@ -321,4 +321,4 @@ TEST_F(LanMatrix, RouteByAddressThenStatusBySearch) {
               std::string::npos);
 }
 
-}  // namespace
+}  // namespace ctl_matrix_test

@@ -17,7 +17,7 @@
 #include "simulator/demo_devices.h"
 #include "simulator/multiviewer_device.h"
 
-namespace {
+namespace ctl_output_test {
 
 using namespace kvx::e2e;
 using kvx::Json;
@@ -269,4 +269,4 @@ INSTANTIATE_TEST_SUITE_P(
         ConfirmCase{
             {"mv", "save", "/dev/null"}, 2, "", "korvelux-ctl: --confirm goes with a single request"}));
 
-}  // namespace
+}  // namespace ctl_output_test

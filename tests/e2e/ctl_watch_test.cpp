@@ -10,7 +10,7 @@
 #include "e2e/support/child_and_namespaces.h"
 #include "protocol/json_text.h"
 
-namespace {
+namespace ctl_watch_test {
 
 using namespace kvx::e2e;
 using kvx::Json;
@@ -136,4 +136,4 @@ TEST_F(LanWatch, ConfirmWaitsOneSecondForAReportThatNeverComes) {
         << confirmed.out;
 }
 
-}  // namespace
+}  // namespace ctl_watch_test

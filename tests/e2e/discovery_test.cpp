@@ -5,7 +5,7 @@
 
 #include "e2e/support/child_and_namespaces.h"
 
-namespace {
+namespace discovery_test {
 
 using namespace kvx::e2e;
 
@@ -164,4 +164,4 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{{KVX_SIM_PATH, "--bind", "1.2.3"}, "korvelux-sim: bad address"},
                     ErrorCase{{KVX_SIM_PATH, "--no-udp"}, "korvelux-sim: --no-udp leaves nothing"}));
 
-}  // namespace
+}  // namespace discovery_test

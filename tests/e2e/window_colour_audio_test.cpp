@@ -8,7 +8,7 @@
 #include "e2e/support/child_and_namespaces.h"
 #include "protocol/control_frame.h"
 
-namespace {
+namespace window_colour_audio_test {
 
 using namespace kvx::e2e;
 
@@ -87,4 +87,4 @@ TEST_F(WindowPages, MeterSwitchOnPage6ReachesTheDeviceAndAFrontPanelChannelPairS
 
 #endif
 
-}  // namespace
+}  // namespace window_colour_audio_test

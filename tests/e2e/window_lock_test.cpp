@@ -4,7 +4,7 @@
 
 #include "e2e/support/child_and_namespaces.h"
 
-namespace {
+namespace window_lock_test {
 
 using namespace kvx::e2e;
 
@@ -16,7 +16,8 @@ TEST(WindowOnTheLan, SearchListsTheSimulatedDevicesAndTheLockButtonReachesTheDev
     NamespacePair pair;
     if (!pair.ok()) GTEST_SKIP() << "network namespaces with a veth pair cannot be made here";
 
-    Child sim(pair.inside(0, {KVX_SIM_PATH, "--device", "a1:Studio:01:0A0B0C0D", "--device", "82:Router:01:01020304"}));
+    Child sim(pair.inside(
+        0, {KVX_SIM_PATH, "--device", "a1:Studio:01:0A0B0C0D", "--device", "82:Router:01:01020304"}));
     ASSERT_TRUE(sim.started());
     ASSERT_EQ(sim.lineStartingWith("listening on ", 10000), "0.0.0.0:7000");
 
@@ -26,8 +27,9 @@ TEST(WindowOnTheLan, SearchListsTheSimulatedDevicesAndTheLockButtonReachesTheDev
     EXPECT_TRUE(result.exited);
     EXPECT_EQ(result.code, 0) << result.err;
     const std::string device = pair.address(0);
-    EXPECT_NE(result.out.find("item\tStudio_" + device + "\nitem\tRouter_" + device + "\nstatus\tConnected - 2\n"),
-              std::string::npos)
+    EXPECT_NE(
+        result.out.find("item\tStudio_" + device + "\nitem\tRouter_" + device + "\nstatus\tConnected - 2\n"),
+        std::string::npos)
         << result.out;
     // The lock request of the first (selected) device, sent over the LAN link from the PC's port 7000.
     const std::string log = sim.stopAndTakeStderr();
@@ -39,4 +41,4 @@ TEST(WindowOnTheLan, SearchListsTheSimulatedDevicesAndTheLockButtonReachesTheDev
 
 #endif
 
-}  // namespace
+}  // namespace window_lock_test

@@ -6,7 +6,7 @@
 #include "e2e/support/child_and_namespaces.h"
 #include "protocol/control_frame.h"
 
-namespace {
+namespace window_matrix_test {
 
 using namespace kvx::e2e;
 
@@ -68,4 +68,4 @@ TEST(WindowDrivesA16x16, OverAPtyOnTheSerialLink) {
 
 #endif
 
-}  // namespace
+}  // namespace window_matrix_test

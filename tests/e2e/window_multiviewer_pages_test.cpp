@@ -8,7 +8,7 @@
 #include "e2e/support/child_and_namespaces.h"
 #include "protocol/control_frame.h"
 
-namespace {
+namespace window_multiviewer_pages_test {
 
 using namespace kvx::e2e;
 
@@ -107,4 +107,4 @@ TEST_F(WindowOnAMultiviewer, LoadCustomTwoReloadsTheDeviceWhileTheWindowAnswers)
 
 #endif
 
-}  // namespace
+}  // namespace window_multiviewer_pages_test

@@ -10,7 +10,7 @@
 #include "e2e/support/child_and_namespaces.h"
 #include "protocol/control_frame.h"
 
-namespace {
+namespace window_multiviewer_test {
 
 using namespace kvx::e2e;
 
@@ -63,6 +63,6 @@ TEST(WindowDrivesAMultiviewer, FrontPanelLayoutReachesThePageAndThePreviewAndPag
     std::filesystem::remove_all(shots);
 }
 
-}  // namespace
+}  // namespace window_multiviewer_test
 
 #endif

@@ -11,7 +11,7 @@
 #include <QImage>
 #include <filesystem>
 
-namespace {
+namespace window_screen_test {
 
 using namespace kvx::e2e;
 
@@ -26,7 +26,8 @@ struct Face {
 const Face kFaces[] = {{"search", {380, 75}, {135, 35}}, {"lock", {665, 75}, {70, 37}}};
 
 // The demo window as the program saves it, started with the given environment and arguments.
-QImage windowShot(const std::vector<std::string>& environment, const std::vector<std::string>& arguments = {}) {
+QImage windowShot(const std::vector<std::string>& environment,
+                  const std::vector<std::string>& arguments = {}) {
     const std::string file = testing::TempDir() + "kvx-screen-" + std::to_string(::getpid()) + ".png";
     std::vector<std::string> argv{"env"};
     argv.insert(argv.end(), environment.begin(), environment.end());
@@ -45,7 +46,8 @@ QImage windowShot(const std::vector<std::string>& environment, const std::vector
 double sameShare(const QImage& a, QPoint atA, const QImage& b, QPoint atB, QSize size) {
     int same = 0;
     for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x) same += a.pixel(atA + QPoint(x, y)) == b.pixel(atB + QPoint(x, y));
+        for (int x = 0; x < size.width(); ++x)
+            same += a.pixel(atA + QPoint(x, y)) == b.pixel(atB + QPoint(x, y));
     return double(same) / (size.width() * size.height());
 }
 
@@ -57,8 +59,8 @@ void expectScaledAt144(const QImage& shot) {
     ASSERT_EQ(shot.size(), QSize(1920, 1080));
     for (const Face& face : kFaces) {
         const QPoint at144(face.at96.x() * 3 / 2, face.at96.y() * 3 / 2);
-        EXPECT_GE(sameShare(shot, at144, at96, face.at96, face.size), 0.95) << face.name << " at " << at144.x()
-                                                                            << "," << at144.y();
+        EXPECT_GE(sameShare(shot, at144, at96, face.at96, face.size), 0.95)
+            << face.name << " at " << at144.x() << "," << at144.y();
     }
 }
 
@@ -74,7 +76,8 @@ TEST(WindowAt144Dpi, OnAVirtualXDisplay) {
     const std::string display = "DISPLAY=:" + *number;
     // A desktop tells its programs the screen's resolution in the Xft.dpi resource.
     std::vector<std::string> environment{display, "QT_QPA_PLATFORM=xcb"};
-    if (!run("echo 'Xft.dpi: 144' | env " + display + " xrdb -nocpp -merge")) environment.push_back("QT_FONT_DPI=144");
+    if (!run("echo 'Xft.dpi: 144' | env " + display + " xrdb -nocpp -merge"))
+        environment.push_back("QT_FONT_DPI=144");
     expectScaledAt144(windowShot(environment));
 }
 
@@ -92,6 +95,6 @@ TEST(WindowCommandLine, AnOptionNeitherKnowsIsRefused) {
     EXPECT_NE(result.err.find("korvelux: unknown option --fast\n"), std::string::npos) << result.err;
 }
 
-}  // namespace
+}  // namespace window_screen_test
 
 #endif

@@ -7,7 +7,7 @@
 #include "simulator/demo_devices.h"
 #include "simulator/simulated_device.h"
 
-namespace {
+namespace window_trace_test {
 
 using namespace kvx::e2e;
 
@@ -49,4 +49,4 @@ TEST(WindowTrace, NoFrameLinesWithoutIt) {
 
 #endif
 
-}  // namespace
+}  // namespace window_trace_test

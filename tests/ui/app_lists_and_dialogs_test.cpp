@@ -14,13 +14,16 @@
 #include "resources/skin_colors.h"
 
 namespace kvx {
-namespace {
+namespace app_lists_and_dialogs_test {
 
 int distance(QColor a, QColor b) {
-    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+    return std::max(
+        {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
 }
 
-QImage grabbed(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage grabbed(QWidget* w) {
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 // The colour most pixels of the area have.
 QColor mostCommon(const QImage& image, const QRect& area) {
@@ -116,8 +119,8 @@ TEST_F(ListsAndDialogs, TheSettingsPopUpHasAnEdgeAllRound) {
     const int edge = CClass_configure_argc_dlg::kEdgeWidth;
     // Every side, and the top right corner where the close button sits.
     for (int i = 0; i < edge; ++i) {
-        for (QPoint at : {QPoint(i, h / 2), QPoint(w - 1 - i, h / 2), QPoint(w / 2, i), QPoint(w / 2, h - 1 - i),
-                          QPoint(w - 1 - i, 10), QPoint(w - 10, i)}) {
+        for (QPoint at : {QPoint(i, h / 2), QPoint(w - 1 - i, h / 2), QPoint(w / 2, i),
+                          QPoint(w / 2, h - 1 - i), QPoint(w - 1 - i, 10), QPoint(w - 10, i)}) {
             EXPECT_EQ(QColor(shot.pixel(at)), skin::kEdge) << at.x() << "," << at.y();
         }
     }
@@ -141,5 +144,5 @@ TEST(AboutBox, EnterAndEscapeDoNotCloseItButOkDoes) {
     EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
-}  // namespace
+}  // namespace app_lists_and_dialogs_test
 }  // namespace kvx

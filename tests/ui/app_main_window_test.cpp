@@ -6,9 +6,9 @@
 
 #include "app/ipv4_field.h"
 #include "app/main_window.h"
-#include "controls/message_boxes.h"
 #include "app/settings_dialog.h"
 #include "controls/color_button.h"
+#include "controls/message_boxes.h"
 #include "controls/set_bitmap_resource.h"
 #include "controls/shade_button_st.h"
 #include "platform/manual_clock.h"
@@ -16,7 +16,7 @@
 #include "simulator/demo_world.h"
 
 namespace kvx {
-namespace {
+namespace app_main_window_test {
 
 // The main window on the demo's simulated devices, on a manual clock so that a search costs nothing.
 // Every message box is captured instead of shown.
@@ -315,11 +315,11 @@ TEST_F(SettingsDialogTest, ASavedPortPositionBeyondTheListSelectsTheFirstPort) {
     EXPECT_EQ(dialog.portList()->currentIndex(), 0);
 }
 
-}  // namespace
+}  // namespace app_main_window_test
 }  // namespace kvx
 
 namespace kvx {
-namespace {
+namespace app_main_window_test {
 
 struct RefusingNetwork : Network {
     std::unique_ptr<UdpSocket> createUdpSocket() override { return nullptr; }
@@ -347,5 +347,5 @@ TEST(MainWindowWithoutSockets, ASearchThatCannotStartSaysSoAndKeepsTheStatusText
     setMessageHook({});
 }
 
-}  // namespace
+}  // namespace app_main_window_test
 }  // namespace kvx

@@ -5,7 +5,7 @@
 #include "matrix_panel_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_matrix_child_16x16_test {
 
 constexpr int kInput1 = 1158;
 constexpr int kOutput1 = 1174;
@@ -158,5 +158,5 @@ TEST_F(Matrix16x16Panel, NumbersUseTheirOwnBitmapsAndStartNormal) {
     EXPECT_EQ(bitmapOf(p, kInput1 + 9), lit(10));
 }
 
-}  // namespace
+}  // namespace app_matrix_child_16x16_test
 }  // namespace kvx

@@ -4,7 +4,7 @@
 #include "matrix_panel_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_matrix_child_test {
 
 constexpr int kInput1 = 1054;
 constexpr int kOutput1 = 1062;
@@ -229,7 +229,8 @@ struct ClickDuringReadCase {
     std::array<uint8_t, 8> routes;  // the device's routing afterwards
 };
 
-class Matrix8x8ClickDuringRead : public Matrix8x8Panel, public ::testing::WithParamInterface<ClickDuringReadCase> {};
+class Matrix8x8ClickDuringRead : public Matrix8x8Panel,
+                                 public ::testing::WithParamInterface<ClickDuringReadCase> {};
 
 TEST_P(Matrix8x8ClickDuringRead, IsSentAfterTheReadAndTheDeviceIsShown) {
     const ClickDuringReadCase& c = GetParam();
@@ -240,7 +241,9 @@ TEST_P(Matrix8x8ClickDuringRead, IsSentAfterTheReadAndTheDeviceIsShown) {
     QTest::mouseClick(p.control(kRefresh), Qt::LeftButton);  // its answer has not come back yet
     ASSERT_TRUE(p.control(c.button)->isEnabled());
     QTest::mouseClick(p.control(c.button), Qt::LeftButton);
-    EXPECT_EQ(bitmapOf(p, c.button), c.button == kApply ? 199 : c.button == kOneToAll ? 195 : 197)
+    EXPECT_EQ(bitmapOf(p, c.button), c.button == kApply      ? 199
+                                     : c.button == kOneToAll ? 195
+                                                             : 197)
         << "the click shows at once";
     EXPECT_EQ(textsSince(k8x8, texts), std::vector<std::string>{c.text});
     for (int k = 1; k <= 8; ++k) {
@@ -254,7 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ClickDuringReadCase{"OneToOne", {}, kOneToOne, "All#.", {1, 2, 3, 4, 5, 6, 7, 8}},
         ClickDuringReadCase{"OneToAll", {kInput1 + 2}, kOneToAll, "3All.", {3, 3, 3, 3, 3, 3, 3, 3}},
-        ClickDuringReadCase{"Apply", {kInput1 + 1, kOutput1, kOutput1 + 3}, kApply, "2V1,4.", {2, 5, 5, 2, 5, 5, 5, 5}}),
+        ClickDuringReadCase{
+            "Apply", {kInput1 + 1, kOutput1, kOutput1 + 3}, kApply, "2V1,4.", {2, 5, 5, 2, 5, 5, 5, 5}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Matrix8x8Panel, ALockReportedByTheDeviceLocksThePanelAndShowsOnTheLockButton) {
@@ -339,5 +343,5 @@ TEST_F(Matrix8x8At144Dpi, PositionsFollowTheScreenAndPictureButtonsKeepTheirSize
     for (const Place& place : places) EXPECT_EQ(p.control(place.id)->geometry(), place.geometry) << place.id;
 }
 
-}  // namespace
+}  // namespace app_matrix_child_test
 }  // namespace kvx

@@ -1,12 +1,12 @@
 // The 8x8 matrix switcher panel when the routing read on refresh meets a faulty network or a switcher that
 // is gone: the status row shows the routing it showed or the switcher's, never a mix; the refresh button
 // comes back; the panel takes the next click; and the next read shows the switcher.
-#include "matrix_panel_fixture.h"
 #include "matrix/matrix_replies.h"
+#include "matrix_panel_fixture.h"
 #include "ui/faulty_device_host.h"
 
 namespace kvx {
-namespace {
+namespace app_matrix_faults_test {
 
 constexpr int kInput1 = 1054;
 constexpr int kStatus1 = 1128;
@@ -52,7 +52,8 @@ protected:
     }
     // The refresh button comes back and a mode button click goes out to the switcher.
     void expectPanelAnswers(CClass_matrix_child& p, int input) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return bitmapOf(p, kRefresh) == MatrixPanel::kRefreshNormal; }, 10000));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return bitmapOf(p, kRefresh) == MatrixPanel::kRefreshNormal; }, 10000));
         const size_t before = textCount(k8x8);
         click(p, kInput1 + input - 1);
         click(p, kOneToAll);
@@ -95,13 +96,12 @@ TEST_P(RoutingReplyFaults, TheStatusRowShowsTheOldRoutingOrTheSwitchersAndTheNex
     expectPanelAnswers(p, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, RoutingReplyFaults,
-                         ::testing::Values(RoutingCase{LinkFault::None, true}, RoutingCase{LinkFault::Lost, false},
-                                           RoutingCase{LinkFault::Duplicated, true},
-                                           RoutingCase{LinkFault::Truncated, true},
-                                           RoutingCase{LinkFault::Reordered, false},
-                                           RoutingCase{LinkFault::Late, false}),
-                         [](const auto& info) { return std::string(faultName(info.param.fault)); });
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RoutingReplyFaults,
+    ::testing::Values(RoutingCase{LinkFault::None, true}, RoutingCase{LinkFault::Lost, false},
+                      RoutingCase{LinkFault::Duplicated, true}, RoutingCase{LinkFault::Truncated, true},
+                      RoutingCase{LinkFault::Reordered, false}, RoutingCase{LinkFault::Late, false}),
+    [](const auto& info) { return std::string(faultName(info.param.fault)); });
 
 TEST_F(FaultyMatrix, ASwitcherGoneDuringARoutingReadLeavesTheRowAndThePanelUsable) {
     auto& p = panel();
@@ -117,5 +117,5 @@ TEST_F(FaultyMatrix, ASwitcherGoneDuringARoutingReadLeavesTheRowAndThePanelUsabl
     expectPanelAnswers(p, 3);
 }
 
-}  // namespace
+}  // namespace app_matrix_faults_test
 }  // namespace kvx

@@ -10,7 +10,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_audio_page_test {
 
 using namespace control;
 constexpr int kColourButton = 1011;
@@ -288,5 +288,5 @@ TEST_F(AudioPage, RefreshAfterTheStateWasReadAgain) {
     EXPECT_EQ(bitmapOf(kAllAudioMeterButton), 452);
 }
 
-}  // namespace
+}  // namespace app_multiviewer_audio_page_test
 }  // namespace kvx

@@ -9,7 +9,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_colour_page_test {
 
 using namespace control;
 constexpr int kColourButton = 1011;
@@ -399,5 +399,5 @@ TEST_F(ColourPage, RefreshAfterTheStateWasReadAgain) {
     expectColoursOf(0, 0);
 }
 
-}  // namespace
+}  // namespace app_multiviewer_colour_page_test
 }  // namespace kvx

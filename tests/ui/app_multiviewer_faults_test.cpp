@@ -10,7 +10,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_faults_test {
 
 constexpr int kPageButtons[] = {1009, 1010, 1011, 1012, 1015, 1016};
 constexpr int kSettingsButton = 1012;
@@ -124,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, StatusReplyFaults,
                          ::testing::Values(ReplyCase{LinkFault::None, 'B'}, ReplyCase{LinkFault::Lost, 'A'},
                                            ReplyCase{LinkFault::Duplicated, 'B'},
                                            ReplyCase{LinkFault::Truncated, 'A'},
-                                           ReplyCase{LinkFault::Reordered, 'A'}, ReplyCase{LinkFault::Late, 'A'}),
+                                           ReplyCase{LinkFault::Reordered, 'A'},
+                                           ReplyCase{LinkFault::Late, 'A'}),
                          [](const auto& info) { return std::string(faultName(info.param.fault)); });
 
 TEST_F(FaultyMultiviewer, ADeviceGoneDuringTheStartReadBackLeavesThePreviousStateUntilItReturns) {
@@ -198,9 +199,9 @@ INSTANTIATE_TEST_SUITE_P(Presets, ReloadWithDeviceGone, ::testing::Values(kLoadD
 // comes with the next one, which is applied.
 struct ReportCase {
     LinkFault fault;
-    uint8_t layout;     // LayoutMode once the three reports are through
-    bool colourShown;   // whether the colour report has arrived by then
-    bool colourAfter;   // whether it has once the next report has come
+    uint8_t layout;    // LayoutMode once the three reports are through
+    bool colourShown;  // whether the colour report has arrived by then
+    bool colourAfter;  // whether it has once the next report has come
 };
 
 class ReportFaults : public FaultyMultiviewer, public ::testing::WithParamInterface<ReportCase> {};
@@ -241,5 +242,5 @@ INSTANTIATE_TEST_SUITE_P(Faults, ReportFaults,
                                            ReportCase{LinkFault::Late, kB.layout, false, true}),
                          [](const auto& info) { return std::string(faultName(info.param.fault)); });
 
-}  // namespace
+}  // namespace app_multiviewer_faults_test
 }  // namespace kvx

@@ -8,7 +8,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_layout_page_test {
 
 using Frames = std::vector<Bytes>;
 constexpr int kPicture = CClass_16_view_mode::kPictureListId;
@@ -195,5 +195,5 @@ TEST_F(LayoutPageTest, ADeviceLayoutChangeRefreshesThePageAndShowsWindowOnesInpu
     EXPECT_EQ(enabledInputLists(), 9);
 }
 
-}  // namespace
+}  // namespace app_multiviewer_layout_page_test
 }  // namespace kvx

@@ -5,7 +5,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_matrix_page_test {
 
 using Frames = std::vector<Bytes>;
 constexpr int kOneToOne = CClass_16_view_matrix::kOneToOneId;
@@ -101,5 +101,5 @@ TEST_F(MatrixPageTest, TheDevicesRoutingReportsShowInTheListsAndTheGrid) {
     EXPECT_EQ(model().WindowSource, device.state().model.WindowSource);
 }
 
-}  // namespace
+}  // namespace app_multiviewer_matrix_page_test
 }  // namespace kvx

@@ -11,7 +11,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_panel_test {
 
 using Frames = std::vector<Bytes>;
 const std::string kToSwitcher = std::string("Warning: ") + CClass_child_main_dlg::kLeaveMultiviewerQuestion;
@@ -129,11 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SwitchCase{"TheSwitcherPageAgain", 5, 5, nullptr, true, 5, -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
+}  // namespace app_multiviewer_panel_test
 }  // namespace kvx
 
 namespace kvx {
-namespace {
+namespace app_multiviewer_panel_test {
 
 TEST_F(PanelTest, LockedPageButtonsDoNothingUntilTheNextReadBackLetsOneChangeThrough) {
     open();
@@ -222,5 +222,5 @@ TEST_F(HighDpiPanelTest, ThePreviewScalesButTheAnchorAndPageButtonSizesDoNot) {
     EXPECT_EQ(control(1012)->geometry(), QRect(1702, 22, 75, 80));
 }
 
-}  // namespace
+}  // namespace app_multiviewer_panel_test
 }  // namespace kvx

@@ -22,7 +22,7 @@
 #include "support/report_flood.h"
 
 namespace kvx {
-namespace {
+namespace app_report_flood_test {
 
 constexpr uint32_t kPcAddress = 0xC0A8010A;
 constexpr uint32_t kDeviceAddress = 0xC0A80165;  // 192.168.1.101
@@ -83,7 +83,8 @@ TEST_F(ReportFloodTest, TheWindowAnswersWhatWaitsStaysBoundedAndTheLastValuesWin
     looker.stop();
 
     EXPECT_GT(takenWhenTheCallRan.load(), 0u);
-    EXPECT_LT(takenWhenTheCallRan.load(), kDatagrams) << "a call handed to the UI thread waited for the flood's end";
+    EXPECT_LT(takenWhenTheCallRan.load(), kDatagrams)
+        << "a call handed to the UI thread waited for the flood's end";
     EXPECT_LE(mostHandedOver.load(), kWaitingBound);
     EXPECT_LE(mostWaitingInPanel, kWaitingBound);
     EXPECT_EQ(panel.reportsWaiting(), 0u);
@@ -96,5 +97,5 @@ TEST_F(ReportFloodTest, TheWindowAnswersWhatWaitsStaysBoundedAndTheLastValuesWin
     EXPECT_TRUE(QTest::qWaitFor([&] { return state.LayoutMode == 90; }, 10000));
 }
 
-}  // namespace
+}  // namespace app_report_flood_test
 }  // namespace kvx

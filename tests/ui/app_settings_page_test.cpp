@@ -9,7 +9,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_settings_page_test {
 
 using Settings = CClass_16_view_set;
 
@@ -314,5 +314,5 @@ TEST_F(SettingsPage, ClosingThePanelDuringAReloadIsSafe) {
     EXPECT_FALSE(reloading());
 }
 
-}  // namespace
+}  // namespace app_settings_page_test
 }  // namespace kvx

@@ -9,7 +9,7 @@
 #include "ui/multiviewer_window_fixture.h"
 
 namespace kvx {
-namespace {
+namespace app_umd_page_test {
 
 using Umd = CClass_16_view_umd;
 
@@ -286,5 +286,5 @@ TEST_F(UmdPage, AfterTheDeviceLoadsItsDefaultsThePageShowsTheLabelsAndSwitchesRe
     for (int n = 1; n <= 16; ++n) EXPECT_EQ(bitmapOf(inputButton(n)), onBitmap(n)) << n;
 }
 
-}  // namespace
+}  // namespace app_umd_page_test
 }  // namespace kvx

@@ -13,7 +13,7 @@
 #include "controls/shade_button_st.h"
 
 namespace kvx {
-namespace {
+namespace controls_button_st_test {
 
 const QRgb kBehind = qRgb(30, 200, 30);  // the window behind the button
 const QPoint kAt(10, 10);                // the button's place in that window
@@ -206,5 +206,5 @@ TEST(CeXDib, EmptyPictureDrawsNothingAndAPictureDrawsAtItsPoint) {
     EXPECT_EQ(target.pixel(14, 16), qRgb(1, 2, 3));
 }
 
-}  // namespace
+}  // namespace controls_button_st_test
 }  // namespace kvx

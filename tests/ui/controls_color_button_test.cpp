@@ -10,7 +10,7 @@
 #include "controls/color_button.h"
 
 namespace kvx {
-namespace {
+namespace controls_color_button_test {
 
 const QColor kNormal(10, 20, 30);
 const QColor kHover(40, 50, 60);
@@ -146,5 +146,5 @@ TEST_F(ColorButtonTest, CaptionIsDrawnCentredInTheTextColour) {
     EXPECT_NEAR(ink.center().y(), shot.height() / 2, 4);
 }
 
-}  // namespace
+}  // namespace controls_color_button_test
 }  // namespace kvx

@@ -10,7 +10,7 @@
 #include "controls/limit_edit.h"
 
 namespace kvx {
-namespace {
+namespace controls_limit_edit_test {
 
 void type(CLimitEdit& edit, char16_t code, Qt::Key key = Qt::Key_unknown) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(code)));
@@ -94,5 +94,5 @@ TEST(LimitEdit, TheTypedLimitStopsTypingButNotTextThatIsSetOrPasted) {
     EXPECT_EQ(edit.text(), "abcdef123");
 }
 
-}  // namespace
+}  // namespace controls_limit_edit_test
 }  // namespace kvx

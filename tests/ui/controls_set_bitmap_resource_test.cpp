@@ -5,7 +5,7 @@
 #include "controls/shade_button_st.h"
 
 namespace kvx {
-namespace {
+namespace controls_set_bitmap_resource_test {
 
 constexpr int kWide = 7;   // a 40 x 20 bitmap
 constexpr int kSmall = 8;  // a 30 x 10 bitmap
@@ -115,5 +115,5 @@ TEST_F(SetBitmapResourceTest, MaskClearsExactlyTheBlackPixels) {
     EXPECT_EQ(mask.pixel(2, 0), qRgb(0, 0, 0));
 }
 
-}  // namespace
+}  // namespace controls_set_bitmap_resource_test
 }  // namespace kvx

@@ -16,7 +16,7 @@
 #include "controls/thread_inbox.h"
 
 namespace kvx {
-namespace {
+namespace controls_thread_inbox_test {
 
 // Runs the event loop until `done` holds, for at most about five seconds.
 template <typename Done>
@@ -72,5 +72,5 @@ TEST(ThreadInbox, FunctionsForAnObjectThatHasGoneAreDropped) {
     EXPECT_FALSE(ran);
 }
 
-}  // namespace
+}  // namespace controls_thread_inbox_test
 }  // namespace kvx

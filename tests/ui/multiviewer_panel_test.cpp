@@ -16,7 +16,7 @@
 #include "support/panel_host.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_panel_test {
 
 constexpr uint32_t kPcAddress = 0xC0A8010A;      // 192.168.1.10
 constexpr uint32_t kDeviceAddress = 0xC0A80165;  // 192.168.1.101
@@ -171,5 +171,5 @@ TEST_F(MultiviewerPanelTest, DestroyingThePanelWhileReportsArriveIsSafe) {
     EXPECT_TRUE(panel->receiverRunning());
 }
 
-}  // namespace
+}  // namespace multiviewer_panel_test
 }  // namespace kvx

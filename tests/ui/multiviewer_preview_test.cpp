@@ -22,7 +22,7 @@
 #include "resources/skin_table.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_preview_test {
 
 const QColor kBackground(152, 152, 152);
 const QColor kGreen(110, 187, 105);
@@ -502,5 +502,5 @@ TEST_F(LayoutPictures, InstallingAgainKeepsThePicturesMade) {
     EXPECT_EQ(renderSkinBitmap(247).cacheKey(), before);
 }
 
-}  // namespace
+}  // namespace multiviewer_preview_test
 }  // namespace kvx

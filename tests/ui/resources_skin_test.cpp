@@ -12,7 +12,7 @@
 #include "resources/skin_table.h"
 
 namespace kvx {
-namespace {
+namespace resources_skin_test {
 
 constexpr QRgb kBlack = 0xFF000000;
 
@@ -233,5 +233,5 @@ TEST(SkinRenderer, ArtistPicturesReplaceTheDrawnOnesAndTheirTransparencyTurnsBla
     EXPECT_TRUE(renderSkinBitmap(999).isNull());
 }
 
-}  // namespace
+}  // namespace resources_skin_test
 }  // namespace kvx

@@ -10,7 +10,7 @@
 #include "unit/support/pc_links.h"
 
 namespace kvx {
-namespace {
+namespace matrix_exchange_test {
 
 constexpr uint8_t kEntrySub = 0x07;
 
@@ -257,5 +257,5 @@ TEST(MatrixDiagnostics, BrightnessRelease) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "send data is 55 \n");
 }
 
-}  // namespace
+}  // namespace matrix_exchange_test
 }  // namespace kvx

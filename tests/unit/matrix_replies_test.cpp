@@ -10,7 +10,7 @@
 #include "matrix/output_formats.h"
 
 namespace kvx {
-namespace {
+namespace matrix_replies_test {
 
 // A reply as a device frames it: byte 17 unread, the data from byte 18.
 Bytes replyFrame(uint8_t type, uint8_t command, const Bytes& data) {
@@ -215,5 +215,5 @@ TEST(MatrixReplies, RandomAndTruncatedInputIsSafe) {
     EXPECT_GT(used, 1000);  // the loop did reach the decoding
 }
 
-}  // namespace
+}  // namespace matrix_replies_test
 }  // namespace kvx

@@ -6,7 +6,7 @@
 #include "matrix/routing.h"
 
 namespace kvx {
-namespace {
+namespace matrix_routing_test {
 
 // One operator action on a panel.
 struct Step {
@@ -297,5 +297,5 @@ TEST(MatrixRouting, BacklightReplySetsTimeAndBrightness) {
     EXPECT_EQ(routing.BacklightBrightness, 75);
 }
 
-}  // namespace
+}  // namespace matrix_routing_test
 }  // namespace kvx

@@ -7,7 +7,7 @@
 #include "multiviewer/status_encode.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_commands_test {
 
 DeviceEntry multiviewerEntry() {
     DeviceEntry entry;
@@ -466,5 +466,5 @@ TEST(IndexRanges, OutOfRangeIndexesAreRefused) {
     EXPECT_EQ(encodeStatusBlock(h.state), encodeStatusBlock(MultiviewerState{}));
 }
 
-}  // namespace
+}  // namespace multiviewer_commands_test
 }  // namespace kvx

@@ -3,7 +3,7 @@
 #include "multiviewer/derived_data.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_derived_data_test {
 
 TEST(MultiviewerStartup, LabelsFormatTextsAndAudioTextHaveTheirStartValues) {
     const MultiviewerState state;
@@ -107,5 +107,5 @@ TEST(WindowColours, OneArrayAtATime) {
     EXPECT_EQ(state.WindowRgb.timecodeText[0], (Rgb{0, 0, 0}));
 }
 
-}  // namespace
+}  // namespace multiviewer_derived_data_test
 }  // namespace kvx

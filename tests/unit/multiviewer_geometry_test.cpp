@@ -6,7 +6,7 @@
 #include "multiviewer/layout_catalogue.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_geometry_test {
 
 struct Record {
     int k;  // record 1 to 16
@@ -199,5 +199,5 @@ TEST(SwitcherGeometry, SetMatrixRouteMovesRouteAndCellNumberTogether) {
     EXPECT_EQ(state.SwitcherGeometry, before.SwitcherGeometry);
 }
 
-}  // namespace
+}  // namespace multiviewer_geometry_test
 }  // namespace kvx

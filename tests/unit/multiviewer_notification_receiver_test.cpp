@@ -14,7 +14,7 @@
 #include "unit/support/loopback_socket.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_notification_receiver_test {
 
 constexpr uint32_t kPcAddress = 0x0A000001;
 constexpr uint32_t kDeviceAddress = 0x0A000002;
@@ -215,5 +215,5 @@ INSTANTIATE_TEST_SUITE_P(Networks, ReceiverWaitTest,
                          ::testing::Values(test::kLoopbackNetwork, test::kInMemoryNetwork),
                          test::networkKindName);
 
-}  // namespace
+}  // namespace multiviewer_notification_receiver_test
 }  // namespace kvx

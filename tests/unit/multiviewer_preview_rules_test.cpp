@@ -7,7 +7,7 @@
 #include "multiviewer/preview_rules.h"
 
 namespace kvx::preview {
-namespace {
+namespace multiviewer_preview_rules_test {
 
 Rect drawn(uint8_t layout, int k) {
     return drawnRect(layout, k, layoutGeometry(layout)[static_cast<size_t>(k - 1)]);
@@ -182,5 +182,5 @@ TEST(LayoutCatalogue, ThirtySixLayoutsWithTheirButtonsAndGroups) {
     EXPECT_EQ(layoutWindowCount(0), 0);
 }
 
-}  // namespace
+}  // namespace multiviewer_preview_rules_test
 }  // namespace kvx::preview

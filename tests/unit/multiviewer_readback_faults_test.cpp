@@ -2,8 +2,8 @@
 // for its own read-back and is cut in two by the next one's drain, and over a pseudo-terminal a line that
 // goes away in the middle of the reply and comes back under the same name. A read-back never takes a reply
 // made of two, never hangs, and the next one on a line that works takes the device's reply.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -18,7 +18,7 @@
 #include "unit/support/pc_links.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_readback_faults_test {
 
 StatusBlock blockWithLayout(uint8_t layout) {
     MultiviewerState device;
@@ -90,7 +90,7 @@ public:
         size_t got = 0;
         pollfd fds{master_, POLLIN, 0};
         uint8_t byte;
-        while (got < n && ::poll(&fds, 1, timeoutMs) > 0 && ::read(master_, &byte, 1) == 1) ++got;
+        while (got<n&& ::poll(&fds, 1, timeoutMs)> 0 && ::read(master_, &byte, 1) == 1) ++got;
         return got == n;
     }
     bool send(std::span<const uint8_t> bytes) {
@@ -172,5 +172,5 @@ TEST_F(PtyReadbackFaults, ALineGoneInTheMiddleOfTheReplyEndsTheReadBackAndTheLin
     EXPECT_EQ(*again.block, blockWithLayout(40));
 }
 
-}  // namespace
+}  // namespace multiviewer_readback_faults_test
 }  // namespace kvx

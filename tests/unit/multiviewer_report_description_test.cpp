@@ -8,7 +8,7 @@
 #include "protocol/control_frame.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_report_description_test {
 
 // A report frame of a multiviewer: code at byte 16, data from byte 18, then the checksum and 0xAE.
 Bytes report(uint8_t code, const Bytes& data) {
@@ -132,5 +132,5 @@ TEST(ReportDescription, AFrameTooShortForItsCodeIsUnknown) {
     EXPECT_EQ(reportText(describeReport(shortFrame, false)), "0x00 unknown:");
 }
 
-}  // namespace
+}  // namespace multiviewer_report_description_test
 }  // namespace kvx

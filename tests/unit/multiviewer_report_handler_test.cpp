@@ -9,7 +9,7 @@
 #include "protocol/control_frame.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_report_handler_test {
 
 const DeviceId kConnected{0x11, 0x22, 0x33, 0x44};
 
@@ -532,5 +532,5 @@ TEST(ShortDatagrams, WithoutACodeByteAreIgnored) {
     EXPECT_EQ(applyReport(std::span(full).first(17), kConnected, state, pages).kind, ReportKind::WholeState);
 }
 
-}  // namespace
+}  // namespace multiviewer_report_handler_test
 }  // namespace kvx

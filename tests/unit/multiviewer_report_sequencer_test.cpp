@@ -9,7 +9,7 @@
 #include "multiviewer/report_sequencer.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_report_sequencer_test {
 
 const DeviceId kConnected{0x11, 0x22, 0x33, 0x44};
 const DeviceId kStranger{0x11, 0x22, 0x33, 0x45};
@@ -144,5 +144,5 @@ TEST_F(SequencerTest, AnExchangeAskedForDuringAReReadTakesItsTurnAfterIt) {
     EXPECT_FALSE(sequencer.busy());
 }
 
-}  // namespace
+}  // namespace multiviewer_report_sequencer_test
 }  // namespace kvx

@@ -8,7 +8,7 @@
 #include "multiviewer/state_json.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_state_json_test {
 
 // A model in which each field holds something of its own.
 MultiviewerState sample() {
@@ -180,5 +180,5 @@ TEST(RestoredDifferences, NameEachElementThatDiffersInFieldOrder) {
     EXPECT_EQ(differences[2].field, "BorderOn");
 }
 
-}  // namespace
+}  // namespace multiviewer_state_json_test
 }  // namespace kvx

@@ -7,7 +7,7 @@
 #include "multiviewer/status_encode.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_status_decode_test {
 
 // Frame offset -> block byte, as the reply carries it.
 uint8_t& at(StatusBlock& block, size_t frameOffset) {
@@ -423,5 +423,5 @@ TEST(StatusEncode, PutsFieldsWhereTheReplyCarriesThem) {
     EXPECT_EQ(at(block, 775), 'K');
 }
 
-}  // namespace
+}  // namespace multiviewer_status_decode_test
 }  // namespace kvx

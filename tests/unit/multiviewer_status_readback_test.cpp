@@ -9,7 +9,7 @@
 #include "unit/support/pc_links.h"
 
 namespace kvx {
-namespace {
+namespace multiviewer_status_readback_test {
 
 StatusBlock sampleBlock(uint8_t layout) {
     MultiviewerState device;
@@ -158,5 +158,5 @@ TEST(ApplyReadback, WithoutALinkNothingIsDecoded) {
     EXPECT_EQ(state.StatusLoaded, 0);
 }
 
-}  // namespace
+}  // namespace multiviewer_status_readback_test
 }  // namespace kvx

@@ -3,7 +3,7 @@
 #include "platform/ipv4.h"
 
 namespace kvx {
-namespace {
+namespace platform_ipv4_test {
 
 struct ParseCase {
     const char* text;
@@ -44,5 +44,5 @@ TEST(Ipv4Formatting, ParsesBackWhatItWrites) {
     }
 }
 
-}  // namespace
+}  // namespace platform_ipv4_test
 }  // namespace kvx

@@ -3,7 +3,7 @@
 #include "platform/manual_clock.h"
 
 namespace kvx {
-namespace {
+namespace platform_manual_clock_test {
 
 TEST(ManualClock, StandsStillUntilSleptOrAdvanced) {
     ManualClock clock(1000);
@@ -36,5 +36,5 @@ TEST(ManualClock, ReportsTheLocalTimeItWasGiven) {
     EXPECT_EQ(seen.second, 9);
 }
 
-}  // namespace
+}  // namespace platform_manual_clock_test
 }  // namespace kvx

@@ -7,7 +7,7 @@
 #include "unit/support/loopback_socket.h"
 
 namespace kvx {
-namespace {
+namespace platform_posix_network_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -96,5 +96,5 @@ TEST_F(PosixNetworkTest, ClosedSocketRefusesEverything) {
     EXPECT_EQ(socket->receiveFrom(buffer, from), -1);
 }
 
-}  // namespace
+}  // namespace platform_posix_network_test
 }  // namespace kvx

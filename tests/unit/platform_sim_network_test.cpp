@@ -5,7 +5,7 @@
 #include "platform/sim_network.h"
 
 namespace kvx {
-namespace {
+namespace platform_sim_network_test {
 
 constexpr uint32_t kPc = 0xC0A8010Au;       // 192.168.1.10
 constexpr uint32_t kDeviceA = 0xC0A80114u;  // 192.168.1.20
@@ -280,5 +280,5 @@ TEST_F(SimNetworkTest, ConcurrentSendersLoseNothing) {
     EXPECT_EQ(net.traffic().size(), static_cast<size_t>(kThreads * kEach));
 }
 
-}  // namespace
+}  // namespace platform_sim_network_test
 }  // namespace kvx

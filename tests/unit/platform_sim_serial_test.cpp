@@ -7,7 +7,7 @@
 #include "platform/sim_serial.h"
 
 namespace kvx {
-namespace {
+namespace platform_sim_serial_test {
 
 using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
@@ -182,5 +182,5 @@ TEST(SimSerialPorts, WithoutFallbackOnlyTheNamedLinesExist) {
     EXPECT_EQ(ports.open("/dev/ttyS0"), nullptr);
 }
 
-}  // namespace
+}  // namespace platform_sim_serial_test
 }  // namespace kvx

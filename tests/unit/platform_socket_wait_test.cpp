@@ -5,7 +5,7 @@
 #include "unit/support/loopback_socket.h"
 
 namespace kvx {
-namespace {
+namespace platform_socket_wait_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -64,5 +64,5 @@ INSTANTIATE_TEST_SUITE_P(Networks, SocketWaitTest,
                          ::testing::Values(test::kLoopbackNetwork, test::kInMemoryNetwork),
                          test::networkKindName);
 
-}  // namespace
+}  // namespace platform_socket_wait_test
 }  // namespace kvx

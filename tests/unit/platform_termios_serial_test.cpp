@@ -2,10 +2,10 @@
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,7 +15,7 @@
 #include "platform/system_platform.h"
 
 namespace kvx {
-namespace {
+namespace platform_termios_serial_test {
 
 using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
@@ -225,5 +225,5 @@ TEST_F(TermiosPtyTest, WriteCannotStartOnceTheLineIsGone) {
     EXPECT_EQ(port_->write(&byte, 1), std::nullopt);
 }
 
-}  // namespace
+}  // namespace platform_termios_serial_test
 }  // namespace kvx

@@ -1,13 +1,13 @@
-#include "protocol/block_buffer.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
 #include <thread>
 #include <vector>
 
+#include "protocol/block_buffer.h"
+
 namespace kvx {
-namespace {
+namespace protocol_block_buffer_test {
 
 std::vector<uint8_t> pattern(size_t n, size_t start = 0) {
     std::vector<uint8_t> bytes(n);
@@ -60,8 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
     Chains, BlockBufferFifo,
     ::testing::Values(FifoCase{"SmallWritesManyBlocks", std::vector<size_t>(300, 21), 64},
                       FifoCase{"WritesAcrossBlockEdges", {1000, 50, 1023, 1, 2048, 7}, 333},
-                      FifoCase{"OneBigWrite", {100000}, 4096},
-                      FifoCase{"BigAfterSmall", {10, 9000, 10}, 1},
+                      FifoCase{"OneBigWrite", {100000}, 4096}, FifoCase{"BigAfterSmall", {10, 9000, 10}, 1},
                       FifoCase{"ReadLargerThanAll", {500, 700}, 5000}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -184,5 +183,5 @@ TEST(BlockBuffer, OneWriterAndOneReaderOnTwoThreadsKeepTheOrder) {
     EXPECT_EQ(got, bytes);
 }
 
-}  // namespace
+}  // namespace protocol_block_buffer_test
 }  // namespace kvx

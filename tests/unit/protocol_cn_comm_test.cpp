@@ -1,5 +1,3 @@
-#include "protocol/cn_comm.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -13,9 +11,10 @@
 #include <vector>
 
 #include "platform/system_platform.h"
+#include "protocol/cn_comm.h"
 
 namespace kvx {
-namespace {
+namespace protocol_cn_comm_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -203,8 +202,8 @@ TEST_F(CnCommTest, NamesOf63CharactersOrMoreFailWithoutTouchingThePort) {
         std::string character;
         bool reachesDevice;
     };
-    for (const Case& c : {Case{62, "x", true}, Case{63, "x", false}, Case{64, "x", false}, Case{200, "x", false},
-                          Case{62, "\xC3\xA9", true}, Case{63, "\xC3\xA9", false}}) {
+    for (const Case& c : {Case{62, "x", true}, Case{63, "x", false}, Case{64, "x", false},
+                          Case{200, "x", false}, Case{62, "\xC3\xA9", true}, Case{63, "\xC3\xA9", false}}) {
         std::string name = "/dev/";
         for (size_t i = 5; i < c.length; ++i) name += c.character;
         const size_t before = ports.opened.size();
@@ -446,7 +445,7 @@ protected:
         Bytes got(n);
         size_t done = 0;
         pollfd fds{master_, POLLIN, 0};
-        while (done < n && ::poll(&fds, 1, 10000) > 0) {
+        while (done<n&& ::poll(&fds, 1, 10000)> 0) {
             const ssize_t r = ::read(master_, got.data() + done, n - done);
             if (r <= 0) break;
             done += static_cast<size_t>(r);
@@ -517,5 +516,5 @@ TEST_F(CnCommOverPty, CloseRightAfterAWriteStillDeliversIt) {
     }
 }
 
-}  // namespace
+}  // namespace protocol_cn_comm_test
 }  // namespace kvx

@@ -7,7 +7,7 @@
 #include "protocol/discovery.h"
 
 namespace kvx {
-namespace {
+namespace protocol_discovery_replies_test {
 
 // A discovery reply as the devices send it: name from byte 18, '-', one byte, '-', then the DeviceId.
 Bytes reply(uint8_t type, uint8_t sub, const std::string& name, std::array<uint8_t, 4> id = {1, 2, 3, 4},
@@ -61,7 +61,9 @@ Bytes with(Bytes d, long at, uint8_t value) {
 
 Bytes twoNamesInOneDatagram() {
     Bytes payload{0x00};
-    for (char c : std::string("A-0-\x01\x02\x03\x04" "B-0-\x05\x06\x07\x08")) payload.push_back(c);
+    for (char c : std::string("A-0-\x01\x02\x03\x04"
+                              "B-0-\x05\x06\x07\x08"))
+        payload.push_back(c);
     return buildFrame(0x82, 0x01, kLinkLan, 0xFF, payload);
 }
 
@@ -75,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         LanCase{"WrongStartByte", with(reply(0x82, 1, "M"), 0, 0xA4), LanReplyVerdict::NotAFrame, 0, -1},
         LanCase{"WrongSecondByte", with(reply(0x82, 1, "M"), 1, 0x6D), LanReplyVerdict::NotAFrame, 0, -1},
         LanCase{"WrongEndByte", with(reply(0x82, 1, "M"), -1, 0x00), LanReplyVerdict::NotAFrame, 0, -1},
-        LanCase{"WrongChecksumStillAccepted", with(reply(0x82, 1, "M"), -3, 0x00), LanReplyVerdict::Scanned, 1, 0},
+        LanCase{"WrongChecksumStillAccepted", with(reply(0x82, 1, "M"), -3, 0x00), LanReplyVerdict::Scanned,
+                1, 0},
         LanCase{"TwoNamesInOneDatagram", twoNamesInOneDatagram(), LanReplyVerdict::Scanned, 2, 0},
         LanCase{"NoNamePattern", buildFrame(0x82, 1, kLinkLan, 0xFF, {0, 'A', 'B', 'C', 'D', 'E'}),
                 LanReplyVerdict::Scanned, 0, -1},
@@ -239,5 +242,5 @@ TEST(DiscoveryReaders, SurviveRandomTruncatedAndOversizedInput) {
     }
 }
 
-}  // namespace
+}  // namespace protocol_discovery_replies_test
 }  // namespace kvx

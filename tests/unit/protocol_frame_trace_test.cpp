@@ -12,7 +12,7 @@
 #include "unit/support/pc_links.h"
 
 namespace kvx {
-namespace {
+namespace protocol_frame_trace_test {
 
 TEST(FrameTraceLine, TimeDirectionLinkAndHexBytes) {
     const uint8_t bytes[] = {0xA5, 0x6C, 0x00, 0x0F, 0xAE};
@@ -136,5 +136,5 @@ TEST(FrameTrace, NothingIsWrittenWhileOff) {
     std::fclose(file);
 }
 
-}  // namespace
+}  // namespace protocol_frame_trace_test
 }  // namespace kvx

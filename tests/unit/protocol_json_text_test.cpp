@@ -7,7 +7,7 @@
 #include "protocol/json_text.h"
 
 namespace kvx {
-namespace {
+namespace protocol_json_text_test {
 
 Json parsed(const std::string& text) {
     std::string error;
@@ -85,5 +85,5 @@ TEST(JsonReader, TakesNestingOf64Levels) {
     EXPECT_TRUE(parsed(std::string(64, '[') + std::string(64, ']')).asArray());
 }
 
-}  // namespace
+}  // namespace protocol_json_text_test
 }  // namespace kvx

@@ -8,7 +8,7 @@
 #include "unit/support/pc_links.h"
 
 namespace kvx {
-namespace {
+namespace protocol_links_test {
 
 constexpr uint32_t kPc = test::kPcAddress;
 constexpr uint32_t kDevice = test::kDeviceAddress;
@@ -128,10 +128,11 @@ Bytes discoveryReply(uint8_t type, const std::string& name, uint8_t idByte) {
 struct SearchFixture : LinkFixture {
     // A device on its own host that answers the probe from port 7000.
     void addDevice(uint32_t address, uint8_t type, const std::string& name, uint8_t idByte) {
-        net.listen(address, kControlPort, [this, address, type, name, idByte](std::span<const uint8_t> d,
-                                                                              Ipv4Endpoint from) {
-            if (d.size() == 27 && d[16] == 0xFF) net.sendFrom({address, kControlPort}, discoveryReply(type, name, idByte), from);
-        });
+        net.listen(address, kControlPort,
+                   [this, address, type, name, idByte](std::span<const uint8_t> d, Ipv4Endpoint from) {
+                       if (d.size() == 27 && d[16] == 0xFF)
+                           net.sendFrom({address, kControlPort}, discoveryReply(type, name, idByte), from);
+                   });
     }
 };
 
@@ -298,5 +299,5 @@ TEST(ExchangeWorkerOrder, RequestsFromTwoThreadsNeverInterleaveAndKeepTheirPause
     }
 }
 
-}  // namespace
+}  // namespace protocol_links_test
 }  // namespace kvx

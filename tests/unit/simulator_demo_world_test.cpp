@@ -8,7 +8,7 @@
 #include "simulator/demo_world.h"
 
 namespace kvx {
-namespace {
+namespace simulator_demo_world_test {
 
 struct FailingSink : ErrorSink {
     void showError(const std::string& text, const std::string&) override { ADD_FAILURE() << text; }
@@ -109,5 +109,5 @@ TEST(DemoWorld, FirstDeviceAnswersOnTheSerialPort) {
     EXPECT_EQ(result.found.entries[0].deviceType, 0xA1);
 }
 
-}  // namespace
+}  // namespace simulator_demo_world_test
 }  // namespace kvx

@@ -6,7 +6,7 @@
 #include "simulator/simulated_device.h"
 
 namespace kvx {
-namespace {
+namespace simulator_device_test {
 
 const LocalDateTime kWednesday{2019, 8, 21, 3, 14, 5, 9};
 
@@ -179,5 +179,5 @@ TEST(GenericDevice, KeepsPanelLockAndCustomName) {
     EXPECT_EQ(device.customName(), u"");
 }
 
-}  // namespace
+}  // namespace simulator_device_test
 }  // namespace kvx

@@ -6,7 +6,7 @@
 #include "simulator/front_panel_commands.h"
 
 namespace kvx {
-namespace {
+namespace simulator_front_panel_commands_test {
 
 struct CommandCase {
     const char* line;
@@ -57,5 +57,5 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandCase{"", FrontPanelResult::Unknown, 0},
                       CommandCase{"reboot", FrontPanelResult::Unknown, 0}));
 
-}  // namespace
+}  // namespace simulator_front_panel_commands_test
 }  // namespace kvx

@@ -3,7 +3,7 @@
 #include "simulator/front_panel_demo.h"
 
 namespace kvx {
-namespace {
+namespace simulator_front_panel_demo_test {
 
 TEST(FrontPanelDemo, EachStepMakesTheNextChangeOfTheCycleAndReportsIt) {
     MultiviewerDevice device({kTypeMultiviewer, 0x01, "KVX_MV16", {0x4B, 0x56, 0x01, 0xA1}});
@@ -23,5 +23,5 @@ TEST(FrontPanelDemo, EachStepMakesTheNextChangeOfTheCycleAndReportsIt) {
     EXPECT_EQ(device.state().model.LayoutMode, 160);
 }
 
-}  // namespace
+}  // namespace simulator_front_panel_demo_test
 }  // namespace kvx

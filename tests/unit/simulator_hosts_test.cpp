@@ -13,7 +13,7 @@
 #include "simulator/udp_device_host.h"
 
 namespace kvx {
-namespace {
+namespace simulator_hosts_test {
 
 constexpr uint32_t kPc = 0x0A000001;      // 10.0.0.1
 constexpr uint32_t kDevice = 0x0A000065;  // 10.0.0.101
@@ -187,5 +187,5 @@ TEST_P(SerialLinePieces, SerialSearchGathersTheAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(Pacing, SerialLinePieces, testing::Values(1, 3, 8));
 
-}  // namespace
+}  // namespace simulator_hosts_test
 }  // namespace kvx

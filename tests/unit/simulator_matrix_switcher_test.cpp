@@ -8,7 +8,7 @@
 #include "simulator/matrix_switcher_device.h"
 
 namespace kvx {
-namespace {
+namespace simulator_matrix_switcher_test {
 
 SimulatedDevice::Identity identityOf(uint8_t type) {
     return {type, 0x07, "MATRIX", {1, 2, 3, 4}};
@@ -228,5 +228,5 @@ TEST(MatrixSwitcherDevice, IsAMatrixSwitcherOnly) {
     EXPECT_EQ(MatrixSwitcherDevice(identityOf(0x83)).outputs(), 16);
 }
 
-}  // namespace
+}  // namespace simulator_matrix_switcher_test
 }  // namespace kvx

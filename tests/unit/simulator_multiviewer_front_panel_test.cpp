@@ -12,7 +12,7 @@
 #include "simulator/multiviewer_device.h"
 
 namespace kvx {
-namespace {
+namespace simulator_multiviewer_front_panel_test {
 
 constexpr DeviceId kId{0x4B, 0x56, 0x01, 0xA1};
 
@@ -123,13 +123,17 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"AudioMeterOfAWindow",
                    false,
                    kPageAudio,
-                   [](auto& d) { return d.frontPanelChange(0x37, Bytes{5, 0}); },
+                   [](auto& d) {
+                       return d.frontPanelChange(0x37, Bytes{5, 0});
+                   },
                    0x37,
                    {5, 0}},
         ActionCase{"ChannelPairOfAWindow",
                    false,
                    kPageAudio,
-                   [](auto& d) { return d.frontPanelChange(0x52, Bytes{10, 3}); },
+                   [](auto& d) {
+                       return d.frontPanelChange(0x52, Bytes{10, 3});
+                   },
                    0x52,
                    {10, 3}},
         ActionCase{"AudioSource",
@@ -288,13 +292,19 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedAction{"SignalWindowSixteen", [](auto& d) { return d.setSignal(16, 1, 31); }},
         RefusedAction{"SignalPresentTwo", [](auto& d) { return d.setSignal(0, 2, 31); }},
         RefusedAction{"SignalFormatSixtyFour", [](auto& d) { return d.setSignal(0, 1, 64); }},
-        RefusedAction{"MeterOfWindowZero", [](auto& d) { return d.frontPanelChange(0x37, Bytes{0, 1}); }},
-        RefusedAction{"ChannelPairEight", [](auto& d) { return d.frontPanelChange(0x52, Bytes{1, 8}); }},
+        RefusedAction{"MeterOfWindowZero",
+                      [](auto& d) {
+                          return d.frontPanelChange(0x37, Bytes{0, 1});
+                      }},
+        RefusedAction{"ChannelPairEight",
+                      [](auto& d) {
+                          return d.frontPanelChange(0x52, Bytes{1, 8});
+                      }},
         RefusedAction{"AudioSourceSeventeen", [](auto& d) { return d.frontPanelChange(0x39, Bytes{17}); }},
         RefusedAction{"BorderTwo", [](auto& d) { return d.frontPanelChange(0x3F, Bytes{2}); }},
         RefusedAction{"MeterWithoutItsValue", [](auto& d) { return d.frontPanelChange(0x37, Bytes{3}); }},
         RefusedAction{"TheStatusRequest", [](auto& d) { return d.frontPanelChange(0x0A, Bytes{}); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
+}  // namespace simulator_multiviewer_front_panel_test
 }  // namespace kvx

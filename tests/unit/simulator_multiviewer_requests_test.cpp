@@ -10,7 +10,7 @@
 #include "simulator/multiviewer_device.h"
 
 namespace kvx {
-namespace {
+namespace simulator_multiviewer_requests_test {
 
 constexpr std::array<uint8_t, 4> kId{0x4B, 0x56, 0x01, 0xA1};
 
@@ -117,9 +117,9 @@ TEST(MainWindowRequests, CustomNameReadsBackFromTheStatusBlock) {
         std::u16string readBack;
     };
     // A zero unit ends the text: the device keeps nothing after it that the PC could not read back.
-    for (const Case& c : {Case{u"Studio 4", u"Studio 4"}, Case{u"", u""},
-                          Case{u"ABCDEFGHIJKLMNOPQRST", u"ABCDEFGHIJKLMNOP"},
-                          Case{std::u16string(u"Ab\0cd", 5), u"Ab"}}) {
+    for (const Case& c :
+         {Case{u"Studio 4", u"Studio 4"}, Case{u"", u""}, Case{u"ABCDEFGHIJKLMNOPQRST", u"ABCDEFGHIJKLMNOP"},
+          Case{std::u16string(u"Ab\0cd", 5), u"Ab"}}) {
         Bench bench;
         bench.request(buildCustomName(kTypeMultiviewer, 0x01, kLinkLan, c.sent));
         EXPECT_EQ(bench.device.state().model.DeviceName, c.readBack);
@@ -217,5 +217,5 @@ TEST(ResetMatrix, RoutesOneToOneAndReportsAWholeStateChange) {
     EXPECT_EQ(bench.reports[0][16], 0x38);
 }
 
-}  // namespace
+}  // namespace simulator_multiviewer_requests_test
 }  // namespace kvx

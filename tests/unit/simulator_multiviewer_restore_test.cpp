@@ -11,7 +11,7 @@
 #include "simulator/multiviewer_device.h"
 
 namespace kvx {
-namespace {
+namespace simulator_multiviewer_restore_test {
 
 const Target kTarget{kLinkLan, [] {
                          DeviceEntry entry;
@@ -129,5 +129,5 @@ INSTANTIATE_TEST_SUITE_P(Codes, RestoreOntoADeviceThatIgnores,
                                          IgnoredCase{mv::kSetAudioAlarm, {"AudioAlarmOn"}},
                                          IgnoredCase{mv::kSetOutputFormat, {"OutputFormat"}}));
 
-}  // namespace
+}  // namespace simulator_multiviewer_restore_test
 }  // namespace kvx

@@ -15,7 +15,7 @@
 #include "simulator/multiviewer_device.h"
 
 namespace kvx {
-namespace {
+namespace simulator_multiviewer_round_trip_test {
 
 constexpr DeviceId kId{0x11, 0x22, 0x33, 0x44};
 
@@ -296,5 +296,5 @@ TEST(RoundTripSource, FollowsTheWorkModeThePcSent) {
     EXPECT_EQ(device.WindowSource[1], 2) << "the window keeps its input";
 }
 
-}  // namespace
+}  // namespace simulator_multiviewer_round_trip_test
 }  // namespace kvx

@@ -16,7 +16,7 @@
 #include "unit/support/pc_links.h"
 
 namespace kvx {
-namespace {
+namespace simulator_multiviewer_status_test {
 
 using test::kDeviceAddress;
 using test::kPcAddress;
@@ -238,5 +238,5 @@ TEST(DemoMultiviewer, AnswersTheReadbackOnBothLinks) {
     expectSameDeviceFields(decoded(*overSerial.block), expected);
 }
 
-}  // namespace
+}  // namespace simulator_multiviewer_status_test
 }  // namespace kvx

@@ -5,7 +5,7 @@
 #include "simulator/serial_frame_splitter.h"
 
 namespace kvx {
-namespace {
+namespace simulator_serial_splitter_test {
 
 // The 21-byte panel lock example and the 20-byte request without payload, byte for byte.
 const Bytes kLock{0xA5, 0x6C, 0x15, 0x00, 0xA1, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00,
@@ -95,5 +95,5 @@ INSTANTIATE_TEST_SUITE_P(
                   0},
         SplitCase{"endless text dropped", {Bytes(70, 'x'), text("1All.")}, {textMessage("1All.")}, 0}));
 
-}  // namespace
+}  // namespace simulator_serial_splitter_test
 }  // namespace kvx

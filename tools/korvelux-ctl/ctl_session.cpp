@@ -54,4 +54,11 @@ CtlSession::CtlSession(const LinkOptions& options)
 
 CtlSession::~CtlSession() = default;
 
+SearchResult CtlSession::search() {
+    return exchange<SearchResult>([this] {
+        if (options_.link() == kLinkLan) return lanSearch(udp_, clock_, kLinkLan, errors_);
+        return serialSearch(serial_, clock_, kLinkSerial, errors_);
+    });
+}
+
 }  // namespace kvx

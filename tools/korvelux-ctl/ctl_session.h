@@ -9,6 +9,7 @@
 
 #include "platform/system_platform.h"
 #include "protocol/cn_comm.h"
+#include "protocol/discovery.h"
 #include "protocol/exchange_worker.h"
 #include "protocol/udp_link.h"
 #include "simulator/demo_world.h"
@@ -63,6 +64,10 @@ public:
             [](std::function<void()> deliver) { deliver(); });
         return future.get();
     }
+
+    // The device search on the session's link, run on the exchange worker; on a serial link the port must
+    // already have been opened (a closed port makes the search say so).
+    SearchResult search();
 
 private:
     LinkOptions options_;

@@ -9,14 +9,6 @@ namespace kvx {
 
 namespace {
 
-SearchResult search(CtlSession& session) {
-    const LinkOptions& options = session.options();
-    if (!options.serialPort) return lanSearch(session.udp(), session.clock(), kLinkLan, session.errors());
-    // A port that does not open leaves the serial port closed, and the search says so.
-    session.serial().open(*options.serialPort, options.baud);
-    return serialSearch(session.serial(), session.clock(), kLinkSerial, session.errors());
-}
-
 void printEntry(const std::string& item, const DeviceEntry& entry) {
     std::printf("%s\ttype=0x%02X\tsub=0x%02X\tid=%02X%02X%02X%02X\tmodel=%d\n", item.c_str(),
                 entry.deviceType, entry.subCode, entry.deviceId[0], entry.deviceId[1], entry.deviceId[2],
@@ -50,7 +42,9 @@ int runDiscover(const std::vector<std::string>& args, const OutputOptions& outpu
             throw UsageError("unknown option '" + args[i] + "' for discover");
     }
     CtlSession session(options);
-    const SearchResult result = session.exchange<SearchResult>([&session] { return search(session); });
+    // A port that does not open leaves the serial port closed, and the search says so.
+    if (options.serialPort) session.serial().open(*options.serialPort, options.baud);
+    const SearchResult result = session.search();
     if (!result.ran) return kExitError;
     if (output.json) {
         printSearchJson(result);

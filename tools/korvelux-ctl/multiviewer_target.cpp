@@ -13,13 +13,6 @@ namespace kvx {
 
 namespace {
 constexpr uint8_t kAssumedSubCode = 0x01;
-
-SearchResult search(CtlSession& session) {
-    if (session.options().link() == kLinkLan) {
-        return lanSearch(session.udp(), session.clock(), kLinkLan, session.errors());
-    }
-    return serialSearch(session.serial(), session.clock(), kLinkSerial, session.errors());
-}
 }  // namespace
 
 bool takeDeviceOption(const std::vector<std::string>& args, size_t& i, LinkOptions& link,
@@ -48,7 +41,7 @@ int findDevice(CtlSession& session, const std::optional<std::string>& device, co
         target.entry = entry;
         return kExitOk;
     }
-    const SearchResult result = session.exchange<SearchResult>([&session] { return search(session); });
+    const SearchResult result = session.search();
     if (!result.ran) return kExitError;  // the search has said why
     for (const DeviceEntry& entry : result.found.entries) {
         if (std::ranges::find(wanted.searchTypes, entry.deviceType) != wanted.searchTypes.end()) {

@@ -5,12 +5,6 @@
 namespace kvx {
 
 namespace {
-int numberBitmap(int n) {
-    return 175 + 2 * (n - 1);
-}
-int selectedBitmap(int n) {
-    return 176 + 2 * (n - 1);
-}
 constexpr int kHiddenStaticId = 1070;
 }  // namespace
 
@@ -20,8 +14,8 @@ const MatrixPanelLayout CClass_matrix_child::kLayout{
     .firstInputId = 1054,
     .firstOutputId = 1062,
     .firstStatusId = 1128,
-    .numberBitmap = numberBitmap,
-    .selectedBitmap = selectedBitmap,
+    .numberBitmap = [](int n) { return 175 + 2 * (n - 1); },
+    .selectedBitmap = [](int n) { return 176 + 2 * (n - 1); },
     .applyId = 1082,
     .oneToAllId = 1136,
     .oneToOneId = 1137,

@@ -9,13 +9,6 @@
 namespace kvx {
 
 namespace {
-int numberBitmap(int n) {
-    return 457 + n;
-}
-int selectedBitmap(int n) {
-    return 474 + n;
-}
-
 std::vector<std::string_view> formatTexts() {
     std::vector<std::string_view> texts;
     for (const MatrixOutputFormatEntry& entry : kMatrixOutputFormats) texts.push_back(entry.text);
@@ -29,8 +22,8 @@ const MatrixPanelLayout CClass_matrix_child_16x16::kLayout{
     .firstInputId = 1158,
     .firstOutputId = 1174,
     .firstStatusId = 1082,
-    .numberBitmap = numberBitmap,
-    .selectedBitmap = selectedBitmap,
+    .numberBitmap = [](int n) { return 457 + n; },
+    .selectedBitmap = [](int n) { return 474 + n; },
     .applyId = 1190,
     .oneToAllId = 1192,
     .oneToOneId = 1193,

@@ -17,11 +17,11 @@ namespace {
 
 constexpr QRect kFormatListPlace{200, 30, 150, 26};
 // The buttons stand in two columns of four rows below the format list.
-constexpr int kColumnX[] = {35, 255};
-constexpr int kFirstRowY = 100;
-constexpr int kRowPitch = 60;
+constexpr int kButtonColumnX[] = {35, 255};
+constexpr int kFirstButtonRowY = 100;
+constexpr int kButtonRowPitch = 60;
 QPoint buttonPlace(int column, int row) {
-    return QPoint(kColumnX[column], kFirstRowY + kRowPitch * row);
+    return QPoint(kButtonColumnX[column], kFirstButtonRowY + kButtonRowPitch * row);
 }
 
 // A switch of the page: its button, its bitmaps, the model field it shows and the sender that sets it.

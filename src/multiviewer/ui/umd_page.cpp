@@ -14,18 +14,18 @@ namespace kvx {
 namespace {
 
 constexpr QPoint kAllUmdPlace{20, 14};
-constexpr int kFirstRowY = 84;
-constexpr int kRowPitch = 41;
+constexpr int kFirstLabelRowY = 84;
+constexpr int kLabelRowPitch = 41;
 constexpr int kRowHeight = 28;
 constexpr int kEditWidth = 127;
 constexpr int kEditOffset = 78;  // from the button's left edge to its edit's
-constexpr int kColumnX[] = {20, 265};
+constexpr int kLabelColumnX[] = {20, 265};
 constexpr int kRowsPerColumn = 8;
 
 // Input n's row: inputs 1 to 8 in the left column, 9 to 16 in the right one.
 QPoint buttonPlace(int input) {
     const int i = input - 1;
-    return QPoint(kColumnX[i / kRowsPerColumn], kFirstRowY + kRowPitch * (i % kRowsPerColumn));
+    return QPoint(kLabelColumnX[i / kRowsPerColumn], kFirstLabelRowY + kLabelRowPitch * (i % kRowsPerColumn));
 }
 QRect editPlace(int input) {
     return QRect(buttonPlace(input) + QPoint(kEditOffset, 0), QSize(kEditWidth, kRowHeight));
