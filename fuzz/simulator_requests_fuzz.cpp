@@ -39,7 +39,7 @@ bool allAtMost(const PerWindow<uint8_t>& values, uint8_t last) {
     return std::all_of(values.begin(), values.end(), [&](uint8_t v) { return v <= last; });
 }
 
-void checkMultiviewer(const MultiviewerDevice& device) {
+void checkMultiviewer(const MultiviewerDevice& device, LinkKind link) {
     const MultiviewerDeviceState d = device.state();
     const MultiviewerState& s = d.model;
     KVX_FUZZ_CHECK(isLayoutCode(s.LayoutMode));
@@ -57,14 +57,17 @@ void checkMultiviewer(const MultiviewerDevice& device) {
     for (const auto& name : s.UmdName) KVX_FUZZ_CHECK(name.size() <= 16);
     KVX_FUZZ_CHECK(s.DeviceName.size() <= 16);
 
-    // Its status replies are whole frames that the PC accepts and decodes to what the device holds.
-    const Bytes lan = device.statusReply(kLinkLan);
-    KVX_FUZZ_CHECK(lan.size() == MultiviewerDevice::kLanStatusReplySize && isWellFormedFrame(lan));
-    KVX_FUZZ_CHECK(isLanStatusReply(lan));
-    const Bytes serial = device.statusReply(kLinkSerial);
-    KVX_FUZZ_CHECK(serial.size() == MultiviewerDevice::kSerialStatusReplySize && isWellFormedFrame(serial));
+    // Its status reply on the link it was reached by is a whole frame that the PC accepts and decodes to what
+    // the device holds.
+    const Bytes reply = device.statusReply(link);
+    const size_t size =
+        link == kLinkLan ? MultiviewerDevice::kLanStatusReplySize : MultiviewerDevice::kSerialStatusReplySize;
+    KVX_FUZZ_CHECK(reply.size() == size && isWellFormedFrame(reply));
+    KVX_FUZZ_CHECK(link != kLinkLan || isLanStatusReply(reply));
+    const std::optional<StatusBlock> block = statusBlockOf(reply);
+    KVX_FUZZ_CHECK(block.has_value());
     MultiviewerState decoded;
-    decoded.StatusBlock = *statusBlockOf(lan);
+    decoded.StatusBlock = *block;
     decodeStatusBlock(decoded);
     KVX_FUZZ_CHECK(encodeStatusBlock(decoded) == encodeStatusBlock(s));
 }
@@ -88,9 +91,10 @@ void checkMatrix(const MatrixSwitcherDevice& device) {
     KVX_FUZZ_CHECK(parsed->name.value_or(u"") == s.name);
 }
 
-void checkDevices(const std::vector<std::unique_ptr<SimulatedDevice>>& devices) {
+void checkDevices(const std::vector<std::unique_ptr<SimulatedDevice>>& devices, LinkKind link) {
     for (const auto& device : devices) {
-        if (const auto* mv = dynamic_cast<const MultiviewerDevice*>(device.get())) checkMultiviewer(*mv);
+        if (const auto* mv = dynamic_cast<const MultiviewerDevice*>(device.get()))
+            checkMultiviewer(*mv, link);
         if (const auto* matrix = dynamic_cast<const MatrixSwitcherDevice*>(device.get()))
             checkMatrix(*matrix);
     }
@@ -113,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& device : lanDevices) lanList.push_back(device.get());
     fuzz::forEachMessage(
         input, [&](std::span<const uint8_t> datagram) { deliverRequest(lanList, datagram, checkAnswer); });
-    checkDevices(lanDevices);
+    checkDevices(lanDevices, kLinkLan);
 
     const auto serialDevices = demoDevices();
     std::vector<std::unique_ptr<SerialDeviceSession>> lines;
@@ -128,6 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::forEachMessage(input, [&](std::span<const uint8_t> piece) {
         for (const auto& line : lines) line->feed(piece);
     });
-    checkDevices(serialDevices);
+    checkDevices(serialDevices, kLinkSerial);
     return 0;
 }
