@@ -4,6 +4,8 @@
 #include <QComboBox>
 
 #include "multiviewer/multiviewer_codes.h"
+#include "multiviewer/ui/audio_page.h"
+#include "multiviewer/ui/colour_page.h"
 #include "multiviewer/ui/preset_reload.h"
 #include "multiviewer/ui/settings_page.h"
 #include "ui/multiviewer_window_fixture.h"
@@ -199,6 +201,12 @@ TEST_F(SettingsPage, LoadDefaultResetsTheColourAndAudioSelections) {
     EXPECT_EQ(bitmapOf(kAudioAlarm), 203);
     EXPECT_EQ(model().LayoutMode, 160);
     EXPECT_EQ(model().WindowGeometry[15].number, 16) << "the derived data follow the read-back";
+    // The colour page then opens on "All Windows" in both selector lists, the audio page on WIN 1.
+    showPageBy<CClass_16_view_color>(1011);
+    EXPECT_EQ(list(1032)->currentText(), "All Windows");
+    EXPECT_EQ(list(1035)->currentText(), "All Windows");
+    showPageBy<CClass_16_view_audio>(1016);
+    EXPECT_EQ(list(1075)->currentText(), "WIN 1");
 }
 
 TEST_F(SettingsPage, WithTheLockOnNothingIsSentAndEveryControlShowsTheModel) {
